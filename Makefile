@@ -1,0 +1,31 @@
+# The two commands of the project: `make demo` and `make test`. Both install what a fresh
+# Debian bookworm machine lacks, configure, build and run.
+PRESETS := native native32 win32
+export WINEPREFIX := $(CURDIR)/build/wineprefix
+
+.PHONY: demo test deps build $(addprefix build-,$(PRESETS)) $(addprefix test-,$(PRESETS)) clean
+
+demo: deps build-native build-win32
+	mkdir -p out
+	build/native/bin/gaugebench render window_toggle -o out/window_toggle.png --scale 4
+	@echo "Windows module: build/win32/modules/window_toggle.gau"
+	@echo "Picture:        out/window_toggle.png"
+
+test: deps $(addprefix test-,$(PRESETS))
+
+deps:
+	@sh tools/install-deps.sh
+
+build: $(addprefix build-,$(PRESETS))
+
+$(addprefix build-,$(PRESETS)): build-%: deps
+	cmake --preset $*
+	cmake --build --preset $*
+
+$(addprefix test-,$(PRESETS)): test-%: build-%
+	@# Wine's ability to run here is probed afresh on every test run.
+	@if [ $* = win32 ]; then rm -f $(WINEPREFIX).runs; fi
+	ctest --preset $*
+
+clean:
+	rm -rf build out

@@ -1,0 +1,198 @@
+// Host records every gauge module shares: linkage, import table, gauge header,
+// element records, failure lists and mouse rectangles, laid out as the panel system reads them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// The panel system calls everything it is handed with the stdcall convention on 32-bit x86.
+#if defined(__i386__) || defined(_M_IX86)
+#define GAUGE_CALL __attribute__((stdcall))
+#else
+#define GAUGE_CALL
+#endif
+
+#if defined(_WIN32)
+#define GAUGE_EXPORT __declspec(dllexport)
+#else
+#define GAUGE_EXPORT __attribute__((visibility("default")))
+#endif
+
+// Layout checks apply where pointers are 4 bytes, as in the real 32-bit modules.
+#define GAUGE_LAYOUT_CHECKED (UINTPTR_MAX == 0xFFFFFFFFu)
+#if GAUGE_LAYOUT_CHECKED
+#define GAUGE_ASSERT_OFFSET(record, field, offset) static_assert(offsetof(record, field) == (offset))
+#define GAUGE_ASSERT_SIZE(record, size) static_assert(sizeof(record) == (size))
+#else
+#define GAUGE_ASSERT_OFFSET(record, field, offset) static_assert(true)
+#define GAUGE_ASSERT_SIZE(record, size) static_assert(true)
+#endif
+
+#pragma pack(push, 4)
+
+struct element_header;
+struct gauge_header;
+struct mouse_rect;
+
+using module_routine = void(GAUGE_CALL *)();
+using query_routine_fn = void *(GAUGE_CALL *)();
+using install_routine_fn = void(GAUGE_CALL *)(void *instance);
+using generate_routine_fn = void(GAUGE_CALL *)(std::uint32_t phase);
+using gauge_callback_fn = void(GAUGE_CALL *)(std::uint32_t unused, std::uint32_t service_id,
+                                             std::uint32_t parameter);
+using click_callback_fn = std::uint32_t(GAUGE_CALL *)(std::uint32_t first, std::uint32_t second);
+
+constexpr std::uint32_t gauge_module_id = 0x13;
+constexpr std::uint32_t panel_service_import_id = 0x0F;
+
+struct module_linkage {
+    std::uint32_t module_id;
+    module_routine module_init;
+    module_routine module_deinit;
+    std::uint32_t linkage_reserved[3];
+    gauge_header *gauge_headers[2]; // one gauge, then null
+};
+GAUGE_ASSERT_OFFSET(module_linkage, gauge_headers, 0x18);
+GAUGE_ASSERT_SIZE(module_linkage, 32);
+
+struct import_entry {
+    std::uint32_t import_id;
+    void *import_pointer; // written by the host
+};
+GAUGE_ASSERT_SIZE(import_entry, 8);
+
+struct import_table {
+    import_entry entries[2]; // panel services, then the {0, null} terminator
+};
+GAUGE_ASSERT_SIZE(import_table, 16);
+
+constexpr std::uint32_t header_version_610 = 610;
+constexpr std::uint32_t header_version_700 = 700;
+
+struct gauge_header {
+    std::uint32_t header_version;
+    const char *gauge_name;
+    element_header **element_list; // top element, then null
+    query_routine_fn query_routine;
+    install_routine_fn install_routine;
+    module_routine initialize_routine;
+    module_routine update_routine;
+    generate_routine_fn generate_routine;
+    module_routine draw_routine;
+    module_routine kill_routine;
+    std::uint32_t header_reserved;
+    std::uint32_t size_x;
+    std::uint32_t header_host[8];
+    mouse_rect *mouse_rects;          // version 700 only
+    gauge_callback_fn gauge_callback; // version 700 only
+};
+GAUGE_ASSERT_OFFSET(gauge_header, query_routine, 0x0C);
+GAUGE_ASSERT_OFFSET(gauge_header, kill_routine, 0x24);
+GAUGE_ASSERT_OFFSET(gauge_header, size_x, 0x2C);
+GAUGE_ASSERT_OFFSET(gauge_header, header_host, 0x30);
+GAUGE_ASSERT_OFFSET(gauge_header, mouse_rects, 0x50);
+GAUGE_ASSERT_OFFSET(gauge_header, gauge_callback, 0x54);
+GAUGE_ASSERT_SIZE(gauge_header, 0x58);
+
+struct gauge_header_700 {
+    gauge_header header;
+    std::uint32_t header_host_ext[8];
+};
+GAUGE_ASSERT_SIZE(gauge_header_700, 0x78);
+
+enum element_kind : std::uint32_t {
+    element_static_image = 0,
+    element_needle = 1,
+    element_string = 2,
+    element_slider = 3,
+    element_icon = 4,
+    element_moving_image = 5,
+};
+
+constexpr std::uint32_t image_hidden = 0x40000000;
+constexpr std::uint32_t no_bitmap = 0xFFFFFFFF;
+
+struct failure_entry {
+    std::uint32_t failure_key; // 0 ends the list
+    std::uint32_t failure_action;
+    std::uint32_t failure_reserved;
+};
+GAUGE_ASSERT_SIZE(failure_entry, 12);
+
+struct element_header {
+    std::uint32_t element_type;
+    std::uint32_t bitmap_id;
+    std::int32_t position_x;
+    std::int32_t position_y;
+    std::int32_t host_pos_x;
+    std::int32_t host_pos_y;
+    std::int32_t offset_x;
+    std::int32_t offset_y;
+    struct gauge_header *gauge_header;
+    void *host_link;
+    element_header **next_elements; // children, ended by null; or null
+    failure_entry *failure_list;
+    std::uint32_t image_flags;
+    std::uint32_t extra_flags;
+    std::uint32_t element_reserved;
+};
+GAUGE_ASSERT_OFFSET(element_header, gauge_header, 0x20);
+GAUGE_ASSERT_OFFSET(element_header, next_elements, 0x28);
+GAUGE_ASSERT_OFFSET(element_header, image_flags, 0x30);
+GAUGE_ASSERT_SIZE(element_header, 0x3C);
+
+struct static_image {
+    element_header header;
+    void *host_image; // set by element_list_install
+    std::uint32_t static_host[4];
+};
+GAUGE_ASSERT_OFFSET(static_image, host_image, 0x3C);
+GAUGE_ASSERT_SIZE(static_image, 0x50);
+
+struct static_image_700 {
+    element_header header;
+    void *host_image;
+    std::uint32_t static_host[8];
+};
+GAUGE_ASSERT_SIZE(static_image_700, 0x60);
+
+enum mouse_rect_kind : std::uint32_t {
+    rect_list_end = 0,
+    rect_group_start = 1,
+    rect_click_area = 2,
+    rect_group_end = 3,
+};
+
+struct mouse_rect {
+    std::uint32_t rect_kind;
+    std::int32_t box_x;
+    std::int32_t box_y;
+    std::int32_t box_w;
+    std::int32_t box_h;
+    std::int32_t cursor;
+    std::uint32_t help_id;
+    std::uint32_t mouse_flags;
+    std::uint32_t event_id;
+    click_callback_fn click_callback;
+    std::uint32_t rect_reserved;
+};
+GAUGE_ASSERT_OFFSET(mouse_rect, cursor, 20);
+GAUGE_ASSERT_OFFSET(mouse_rect, click_callback, 36);
+GAUGE_ASSERT_SIZE(mouse_rect, 44);
+
+// A simulator variable as a module reads it; the host writes `value`.
+struct module_variable {
+    std::uint32_t token; // 0: no simulator variable, the module owns `value`
+    std::uint32_t var_reserved1;
+    std::uint32_t var_reserved2;
+    double value;
+    std::uint32_t var_reserved_value[2];
+};
+GAUGE_ASSERT_OFFSET(module_variable, value, 12);
+GAUGE_ASSERT_SIZE(module_variable, 28);
+
+#pragma pack(pop)
+
+// The two records every module exports.
+extern "C" GAUGE_EXPORT module_linkage Linkage;
+extern "C" GAUGE_EXPORT import_table ImportTable;

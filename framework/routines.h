@@ -1,0 +1,37 @@
+// The generic gauge routines. Version 610 gauges name their header and mouse list;
+// the version 700 routines find the top element through Linkage at every call.
+#pragma once
+
+#include "services.h"
+
+// Where a routine finds its top element.
+template <gauge_header &gauge> element_header *header_top() { return gauge.element_list[0]; }
+inline element_header *linked_top() { return Linkage.gauge_headers[0]->element_list[0]; }
+
+template <auto top> void *GAUGE_CALL gauge_query() { return element_list_query(top()); }
+template <auto top> void GAUGE_CALL gauge_initialize() { element_list_initialize(top()); }
+template <auto top> void GAUGE_CALL gauge_update() { element_list_update(top()); }
+template <auto top> void GAUGE_CALL gauge_generate(std::uint32_t phase) {
+    element_list_generate(top(), phase);
+}
+template <auto top> void GAUGE_CALL gauge_draw() { element_list_draw(top()); }
+
+// Version 610: the mouse list follows the element tree in, and leaves before it.
+template <gauge_header &gauge, auto &mouse_list> void GAUGE_CALL gauge_install(void *instance) {
+    element_header *top = header_top<gauge>();
+    element_list_install(top, instance);
+    auto *host_record = static_cast<unsigned char *>(reinterpret_cast<static_image *>(top)->host_image);
+    mouse_list_install(mouse_list, &gauge, reinterpret_cast<std::uint32_t *>(host_record + 4));
+    mouse_list_register(mouse_list, &gauge);
+}
+template <gauge_header &gauge, auto &mouse_list> void GAUGE_CALL gauge_kill() {
+    mouse_list_unregister(mouse_list, &gauge);
+    element_list_kill(header_top<gauge>());
+}
+
+// Version 700: the host takes the mouse list from the header.
+inline void GAUGE_CALL gauge700_install(void *instance) { element_list_install(linked_top(), instance); }
+inline void GAUGE_CALL gauge700_kill() { element_list_kill(linked_top()); }
+
+// module_init and module_deinit of every module.
+void GAUGE_CALL module_no_work();

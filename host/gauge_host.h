@@ -1,0 +1,166 @@
+// The bench's stand-in for the panel system: loads one gauge module, hands it the panel
+// service table, drives its routines, and records everything the module asks of the host.
+#pragma once
+
+#include "gauge.h"
+#include "image.h"
+#include "library.h"
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+// A module that cannot be loaded or is not a gauge module; the text names the file and the fault.
+struct load_error : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Resolves a deliverable name to its module in the build's modules directory; a path is kept.
+std::string find_module(const std::string &name_or_path);
+
+struct service_call {
+    std::string service;
+    std::vector<std::uintptr_t> arguments;
+    std::uintptr_t result = 0; // for the services that return a value
+};
+
+struct key_event {
+    std::uint32_t event;
+    std::uint32_t value;
+};
+
+// A mouse rectangle placed in gauge coordinates, with its nesting depth.
+struct placed_rect {
+    const mouse_rect *rect;
+    int depth;
+    int x, y; // top-left corner after adding the origins of the enclosing groups
+};
+
+// Reads a mouse rectangle list the way the host does. A list that is malformed (no list end,
+// a group end without a group start) stops there and sets `error`.
+std::vector<placed_rect> read_mouse_list(const mouse_rect *list, std::string &error);
+
+struct click_record {
+    int x, y;
+    std::string outcome; // "key event 0x100D8", "callback returned 1", "no click area"
+};
+
+// The host-owned record that a static image's host_image points to; mouse_list_install
+// receives the address of the word at byte 4.
+struct host_image_record {
+    std::uint32_t element_index;
+    std::uint32_t mouse_word;
+};
+static_assert(offsetof(host_image_record, mouse_word) == 4);
+
+class gauge_host {
+public:
+    // Loads the module, fills its import table, checks its linkage and calls module_init.
+    explicit gauge_host(const std::string &path);
+    // Kills a gauge still installed, calls module_deinit and unloads the module.
+    ~gauge_host();
+    gauge_host(const gauge_host &) = delete;
+    gauge_host &operator=(const gauge_host &) = delete;
+
+    // The gauge routines, called as the panel system calls them.
+    void *query();
+    void install();
+    void initialize();
+    void update();
+    void generate(std::uint32_t phase);
+    void draw();
+    void kill();
+    void gauge_callback(std::uint32_t service_id, std::uint32_t parameter);
+
+    // One panel frame: update, then draw.
+    void frame();
+    // A click at gauge coordinates, hit-tested against the live mouse lists.
+    click_record click(int x, int y);
+
+    const std::string &path() const { return path_; }
+    library_handle instance() const { return library_; }
+    module_linkage &linkage() const { return *linkage_; }
+    import_table &imports() const { return *imports_; }
+    gauge_header &gauge() const { return *gauge_; }
+    element_header *top() const { return gauge_->element_list[0]; }
+    bool installed() const { return installed_; }
+
+    // Every element of the tree, depth first, parents before children.
+    std::vector<element_header *> elements();
+    // The mouse list the host holds live (registered, or the version 700 header's), or null.
+    const mouse_rect *live_mouse_list() const;
+
+    const std::vector<service_call> &calls() const { return calls_; }
+    void clear_calls() { calls_.clear(); }
+    const std::vector<key_event> &key_events() const { return key_events_; }
+    const std::vector<std::uint32_t> &window_toggles() const { return window_toggles_; }
+    bool window_shown(std::uint32_t window_id) const;
+    const std::map<std::uint32_t, bool> &windows() const { return windows_; }
+    const std::vector<click_record> &clicks() const { return clicks_; }
+    const std::vector<std::string> &errors() const { return errors_; }
+    void *query_token() const { return const_cast<host_image_record *>(&query_token_); }
+
+    // The simulator's state: a value per variable token; a token never set reads 0.0.
+    void set_variable(std::uint32_t token, double value) { variables_[token] = value; }
+    double variable(std::uint32_t token) const;
+    // Named variables the module registered, with the current content of their storage.
+    std::map<std::string, double> named_variables() const;
+
+    // The module's BITMAP resource, decoded; null (and an error recorded) if it is missing or bad.
+    const image *bitmap(std::uint32_t id);
+    // The gauge as the host would draw it now.
+    image render(int scale = 1);
+
+    void error(std::string text) { errors_.push_back(std::move(text)); }
+
+    // Entry points of the service table; each acts on the host whose module is calling.
+    struct services;
+
+private:
+    struct mouse_registration {
+        mouse_rect *list;
+        gauge_header *gauge;
+        bool registered;
+    };
+    struct named_variable {
+        const void *storage;
+        std::uint32_t type_code;
+    };
+
+    template <typename Call> auto calling(Call call);
+    void record(const char *service, std::vector<std::uintptr_t> arguments, std::uintptr_t result = 0);
+    void check_top(const char *service, element_header *element);
+    std::vector<element_header *> walk_tree();
+    std::vector<mouse_registration>::iterator find_mouse_list(mouse_rect *list);
+
+    std::string path_;
+    library_handle library_ = nullptr;
+    module_linkage *linkage_ = nullptr;
+    import_table *imports_ = nullptr;
+    gauge_header *gauge_ = nullptr;
+    bool installed_ = false;
+
+    std::vector<service_call> calls_;
+    std::vector<key_event> key_events_;
+    std::vector<std::uint32_t> window_toggles_;
+    std::map<std::uint32_t, bool> windows_;
+    std::vector<click_record> clicks_;
+    std::vector<std::string> errors_;
+    std::deque<host_image_record> host_records_;
+    std::vector<mouse_registration> mouse_lists_;
+    std::map<std::uint32_t, double> variables_;
+    std::map<std::string, named_variable> named_variables_;
+    std::map<std::uint32_t, std::unique_ptr<image>> bitmaps_;
+    host_image_record query_token_{};
+};
+
+std::string element_kind_name(std::uint32_t element_type);
+std::string hex_text(std::uint64_t value); // "0x100D8"
+
+} // namespace bench

@@ -1,0 +1,114 @@
+// Bitmap decoding, composition and PNG output for the bench's renderer.
+#include "image.h"
+
+#include <cstring>
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STB_IMAGE_WRITE_STATIC
+#include <stb/stb_image_write.h>
+
+namespace bench {
+namespace {
+
+std::uint32_t read_u32(std::span<const std::uint8_t> bytes, std::size_t at) {
+    return std::uint32_t(bytes[at]) | std::uint32_t(bytes[at + 1]) << 8 | std::uint32_t(bytes[at + 2]) << 16 |
+           std::uint32_t(bytes[at + 3]) << 24;
+}
+std::uint16_t read_u16(std::span<const std::uint8_t> bytes, std::size_t at) {
+    return std::uint16_t(bytes[at] | bytes[at + 1] << 8);
+}
+
+constexpr std::int32_t largest_side = 8192;
+
+} // namespace
+
+image decode_bitmap(std::span<const std::uint8_t> resource, std::string &error) {
+    if (resource.size() < 40) {
+        error = "too short for a bitmap header (" + std::to_string(resource.size()) + " bytes)";
+        return {};
+    }
+    std::uint32_t header_size = read_u32(resource, 0);
+    auto width = std::int32_t(read_u32(resource, 4));
+    auto height = std::int32_t(read_u32(resource, 8));
+    std::uint16_t bits = read_u16(resource, 14);
+    std::uint32_t compression = read_u32(resource, 16);
+    std::uint32_t colours_used = read_u32(resource, 32);
+    if (header_size < 40 || header_size > resource.size()) {
+        error = "bitmap header size " + std::to_string(header_size) + " is not valid";
+        return {};
+    }
+    if (bits != 8 || compression != 0) {
+        error = "not an uncompressed 8-bit bitmap (" + std::to_string(bits) + " bits per pixel, compression " +
+                std::to_string(compression) + ")";
+        return {};
+    }
+    bool top_down = height < 0;
+    std::int64_t rows = top_down ? -std::int64_t(height) : height;
+    if (width <= 0 || rows == 0 || width > largest_side || rows > largest_side) {
+        error = "bitmap size " + std::to_string(width) + " x " + std::to_string(rows) + " is not valid";
+        return {};
+    }
+    std::uint32_t palette_entries = colours_used == 0 ? 256 : colours_used;
+    if (palette_entries > 256) {
+        error = "colour table of " + std::to_string(colours_used) + " entries";
+        return {};
+    }
+    std::size_t palette_at = header_size;
+    std::size_t pixels_at = palette_at + std::size_t(palette_entries) * 4;
+    std::size_t stride = (std::size_t(width) + 3) & ~std::size_t(3);
+    std::size_t needed = pixels_at + stride * std::size_t(rows);
+    if (resource.size() < needed) {
+        error = "bitmap data is " + std::to_string(resource.size()) + " bytes, " + std::to_string(needed) +
+                " needed";
+        return {};
+    }
+    rgba palette[256] = {};
+    for (std::uint32_t i = 0; i < palette_entries; ++i) {
+        const std::uint8_t *quad = &resource[palette_at + i * 4];
+        bool black = quad[0] == 0 && quad[1] == 0 && quad[2] == 0;
+        palette[i] = {quad[2], quad[1], quad[0], std::uint8_t(black ? 0 : 255)};
+    }
+    image picture(width, int(rows));
+    for (int y = 0; y < picture.height; ++y) {
+        std::size_t row = top_down ? std::size_t(y) : std::size_t(rows - 1 - y);
+        const std::uint8_t *source = &resource[pixels_at + row * stride];
+        for (int x = 0; x < width; ++x)
+            picture.at(x, y) = palette[source[x]];
+    }
+    return picture;
+}
+
+void draw_image(image &target, const image &source, int x, int y, bool opaque) {
+    for (int row = 0; row < source.height; ++row) {
+        int ty = y + row;
+        if (ty < 0 || ty >= target.height)
+            continue;
+        for (int column = 0; column < source.width; ++column) {
+            int tx = x + column;
+            if (tx < 0 || tx >= target.width)
+                continue;
+            rgba pixel = source.at(column, row);
+            if (pixel.a == 0 && !opaque)
+                continue;
+            target.at(tx, ty) = {pixel.r, pixel.g, pixel.b, 255};
+        }
+    }
+}
+
+image scale_image(const image &source, int factor) {
+    if (factor <= 1)
+        return source;
+    image scaled(source.width * factor, source.height * factor);
+    for (int y = 0; y < scaled.height; ++y)
+        for (int x = 0; x < scaled.width; ++x)
+            scaled.at(x, y) = source.at(x / factor, y / factor);
+    return scaled;
+}
+
+bool write_png(const image &picture, const std::string &path) {
+    static_assert(sizeof(rgba) == 4);
+    return stbi_write_png(path.c_str(), picture.width, picture.height, 4, picture.pixels.data(),
+                          picture.width * 4) != 0;
+}
+
+} // namespace bench

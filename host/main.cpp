@@ -1,0 +1,138 @@
+// gaugebench: drives a gauge module as the panel system would, and shows what it does.
+#include "report.h"
+
+#include <charconv>
+#include <cstdio>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char usage[] =
+    "usage: gaugebench info MODULE\n"
+    "       gaugebench state MODULE [STEP...]\n"
+    "       gaugebench render MODULE [STEP...] -o FILE.png [--scale N]\n"
+    "\n"
+    "MODULE is a path, or a deliverable name looked up in the build's modules directory.\n"
+    "The bench installs and initializes the gauge and runs one frame (update, draw); each\n"
+    "step is followed by one more frame; then it reports, and kills the gauge.\n"
+    "Steps:\n"
+    "  --click X,Y    click at gauge coordinates X,Y\n";
+
+struct step {
+    int x, y;
+};
+
+struct command_line {
+    std::string command;
+    std::string module;
+    std::vector<step> steps;
+    std::string output;
+    int scale = 1;
+};
+
+struct usage_error {
+    std::string text;
+};
+
+int parse_int(const std::string &text, const char *what) {
+    int value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size())
+        throw usage_error{std::string(what) + " \"" + text + "\" is not a whole number"};
+    return value;
+}
+
+command_line parse(int argc, char **argv) {
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (arguments.empty())
+        throw usage_error{"no command given"};
+    command_line line;
+    line.command = arguments[0];
+    if (line.command != "info" && line.command != "state" && line.command != "render")
+        throw usage_error{"unknown command \"" + line.command + "\""};
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string &argument = arguments[i];
+        auto value = [&]() -> const std::string & {
+            if (i + 1 >= arguments.size())
+                throw usage_error{argument + " needs a value"};
+            return arguments[++i];
+        };
+        if (argument == "--click") {
+            if (line.command == "info")
+                throw usage_error{"info takes no steps"};
+            const std::string &position = value();
+            auto comma = position.find(',');
+            if (comma == std::string::npos)
+                throw usage_error{"--click needs X,Y, not \"" + position + "\""};
+            line.steps.push_back({parse_int(position.substr(0, comma), "X"), parse_int(position.substr(comma + 1), "Y")});
+        } else if (argument == "-o" && line.command == "render") {
+            line.output = value();
+        } else if (argument == "--scale" && line.command == "render") {
+            line.scale = parse_int(value(), "scale");
+            if (line.scale < 1 || line.scale > 16)
+                throw usage_error{"--scale must be from 1 to 16"};
+        } else if (argument.starts_with("-")) {
+            throw usage_error{"unknown option \"" + argument + "\" for " + line.command};
+        } else if (line.module.empty()) {
+            line.module = argument;
+        } else {
+            throw usage_error{"unexpected argument \"" + argument + "\""};
+        }
+    }
+    if (line.module.empty())
+        throw usage_error{"no module given"};
+    if (line.command == "render" && line.output.empty())
+        throw usage_error{"render needs -o FILE.png"};
+    return line;
+}
+
+int run(const command_line &line) {
+    bench::gauge_host host(bench::find_module(line.module));
+    host.query();
+    host.install();
+    host.initialize();
+    host.generate(0);
+    host.frame();
+    for (const step &click : line.steps) {
+        host.click(click.x, click.y);
+        host.frame();
+    }
+
+    int status = 0;
+    if (line.command == "info") {
+        std::cout << bench::describe_module(host);
+    } else if (line.command == "state") {
+        std::cout << bench::state_json(host).dump(2) << "\n";
+    } else {
+        bench::image picture = host.render(line.scale);
+        if (picture.width == 0) {
+            status = 1;
+        } else if (!bench::write_png(picture, line.output)) {
+            std::cerr << "gaugebench: cannot write " << line.output << "\n";
+            status = 1;
+        }
+    }
+    host.kill();
+    for (const std::string &error : host.errors()) {
+        std::cerr << "gaugebench: " << host.path() << ": " << error << "\n";
+        status = 1;
+    }
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    try {
+        return run(parse(argc, argv));
+    } catch (const usage_error &error) {
+        std::cerr << "gaugebench: " << error.text << "\n\n" << usage;
+        return 2;
+    } catch (const bench::load_error &error) {
+        std::cerr << "gaugebench: " << error.what() << "\n";
+        return 1;
+    }
+}

@@ -1,0 +1,117 @@
+// Text and JSON reports of a gauge under the bench.
+#include "report.h"
+
+#include <cstdio>
+#include <sstream>
+
+namespace bench {
+
+namespace {
+
+const char *rect_kind_name(std::uint32_t kind) {
+    switch (kind) {
+    case rect_list_end: return "list end";
+    case rect_group_start: return "group start";
+    case rect_click_area: return "click area";
+    case rect_group_end: return "group end";
+    default: return "unknown";
+    }
+}
+
+std::string element_line(const element_header &element) {
+    std::ostringstream line;
+    line << element_kind_name(element.element_type);
+    if (element.bitmap_id == no_bitmap)
+        line << ", no bitmap";
+    else
+        line << ", bitmap " << element.bitmap_id;
+    line << ", at (" << element.position_x << ", " << element.position_y << "), flags "
+         << hex_text(element.image_flags);
+    if ((element.image_flags & image_hidden) != 0)
+        line << " (hidden)";
+    return line.str();
+}
+
+} // namespace
+
+std::string describe_module(gauge_host &host) {
+    std::ostringstream text;
+    const module_linkage &linkage = host.linkage();
+    const gauge_header &gauge = host.gauge();
+    text << "module    " << host.path() << "\n";
+    text << "linkage   module id " << hex_text(linkage.module_id) << ", one gauge header\n";
+    text << "gauge     \"" << (gauge.gauge_name ? gauge.gauge_name : "") << "\", header version "
+         << gauge.header_version << ", size_x " << gauge.size_x << "\n";
+    text << "elements\n";
+    std::vector<element_header *> elements = host.elements();
+    for (std::size_t i = 0; i < elements.size(); ++i)
+        text << "  " << i + 1 << ". " << element_line(*elements[i]) << "\n";
+    text << "mouse list\n";
+    const mouse_rect *list = host.live_mouse_list();
+    if (list == nullptr) {
+        text << "  none live\n";
+        return text.str();
+    }
+    std::string fault;
+    for (const placed_rect &placed : read_mouse_list(list, fault)) {
+        const mouse_rect &rect = *placed.rect;
+        text << std::string(2 + 2 * placed.depth, ' ') << rect_kind_name(rect.rect_kind);
+        if (rect.rect_kind == rect_group_start || rect.rect_kind == rect_click_area)
+            text << " (" << placed.x << ", " << placed.y << ", " << rect.box_w << ", " << rect.box_h << ")";
+        if (rect.rect_kind == rect_group_start && rect.help_id != 0)
+            text << ", help " << hex_text(rect.help_id);
+        if (rect.rect_kind == rect_click_area) {
+            text << ", cursor " << rect.cursor << ", flags " << hex_text(rect.mouse_flags);
+            if (rect.event_id != 0)
+                text << ", key event " << hex_text(rect.event_id);
+            if (rect.click_callback != nullptr)
+                text << ", click callback";
+        }
+        text << "\n";
+    }
+    if (!fault.empty())
+        text << "  fault: " << fault << "\n";
+    return text.str();
+}
+
+nlohmann::ordered_json state_json(gauge_host &host) {
+    using json = nlohmann::ordered_json;
+    json state;
+    state["gauge"] = host.gauge().gauge_name ? host.gauge().gauge_name : "";
+    state["header_version"] = host.gauge().header_version;
+    json elements = json::array();
+    std::vector<element_header *> tree = host.elements();
+    for (std::size_t i = 0; i < tree.size(); ++i) {
+        const element_header &element = *tree[i];
+        json entry;
+        entry["index"] = i + 1;
+        entry["kind"] = element_kind_name(element.element_type);
+        entry["bitmap"] = element.bitmap_id == no_bitmap ? json(nullptr) : json(element.bitmap_id);
+        entry["position"] = {element.position_x, element.position_y};
+        entry["image_flags"] = hex_text(element.image_flags);
+        entry["hidden"] = (element.image_flags & image_hidden) != 0;
+        elements.push_back(entry);
+    }
+    state["elements"] = elements;
+    json events = json::array();
+    for (const key_event &event : host.key_events())
+        events.push_back({{"event", hex_text(event.event)}, {"value", event.value}});
+    state["key_events"] = events;
+    state["window_toggles"] = host.window_toggles();
+    json windows = json::object();
+    for (const auto &[id, shown] : host.windows())
+        windows[std::to_string(id)] = shown ? "shown" : "hidden";
+    state["windows"] = windows;
+    json named = json::object();
+    for (const auto &[name, value] : host.named_variables())
+        named[name] = value;
+    state["named_variables"] = named;
+    json clicks = json::array();
+    for (const click_record &click : host.clicks())
+        clicks.push_back({{"x", click.x}, {"y", click.y}, {"outcome", click.outcome}});
+    state["clicks"] = clicks;
+    state["errors"] = host.errors();
+    return state;
+}
+
+} // namespace bench

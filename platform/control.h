@@ -1,0 +1,37 @@
+// The bench's control over the substituted Windows calls: every call is recorded, and any
+// call can be made to fail on demand.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#define PLATFORM_CONTROL __attribute__((visibility("default")))
+
+namespace platform {
+
+struct call_record {
+    std::string call;      // "FindResourceA"
+    std::string arguments; // as the call saw them, for reading
+    bool failed;           // made to fail by fail_call
+};
+
+// Starts a substituted call: records it and says whether it is to fail.
+PLATFORM_CONTROL bool begin_call(std::string_view call, std::string arguments);
+
+PLATFORM_CONTROL std::vector<call_record> recorded_calls();
+PLATFORM_CONTROL void clear_recorded_calls();
+
+// Makes the nth next call of `call` fail (1 is the very next); with from_then_on, every one after it too.
+PLATFORM_CONTROL void fail_call(std::string_view call, unsigned nth = 1, bool from_then_on = false);
+PLATFORM_CONTROL void clear_faults();
+
+// While one of these lives, calls the bench makes for itself are neither recorded nor failed.
+struct PLATFORM_CONTROL bench_own_calls {
+    bench_own_calls();
+    ~bench_own_calls();
+    bench_own_calls(const bench_own_calls &) = delete;
+    bench_own_calls &operator=(const bench_own_calls &) = delete;
+};
+
+} // namespace platform

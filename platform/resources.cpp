@@ -1,0 +1,78 @@
+// FindResourceA and its companions over the resource table each module exports.
+#include "resources.h"
+
+#include "control.h"
+
+#include <dlfcn.h>
+#include <strings.h>
+
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+// Resource names and types are numbers (MAKEINTRESOURCE or "#123") or case-blind texts.
+bool key_matches(std::uint32_t id, const char *text, LPCSTR key) {
+    if (IS_INTRESOURCE(key))
+        return text == nullptr && id == static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(key));
+    if (key[0] == '#') {
+        std::uint32_t number = 0;
+        const char *end = key + std::strlen(key);
+        auto [last, error] = std::from_chars(key + 1, end, number);
+        return text == nullptr && error == std::errc() && last == end && id == number;
+    }
+    return text != nullptr && strcasecmp(text, key) == 0;
+}
+
+std::string describe_key(LPCSTR key) {
+    if (key == nullptr)
+        return "null";
+    if (IS_INTRESOURCE(key))
+        return "#" + std::to_string(reinterpret_cast<std::uintptr_t>(key));
+    return "\"" + std::string(key) + "\"";
+}
+
+std::string describe_pointer(const void *pointer) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%p", pointer);
+    return text;
+}
+
+} // namespace
+
+HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
+    if (platform::begin_call("FindResourceA", describe_pointer(module) + ", " + describe_key(name) +
+                                                  ", " + describe_key(type)))
+        return nullptr;
+    if (module == nullptr || name == nullptr || type == nullptr)
+        return nullptr;
+    auto *table = static_cast<const resource_table *>(dlsym(module, "ResourceTable"));
+    if (table == nullptr)
+        return nullptr;
+    for (std::uint32_t i = 0; i < table->count; ++i) {
+        const resource_entry &entry = table->entries[i];
+        if (key_matches(entry.type_id, entry.type_name, type) && key_matches(entry.id, nullptr, name))
+            return &entry;
+    }
+    return nullptr;
+}
+
+HGLOBAL WINAPI LoadResource(HMODULE module, HRSRC resource) {
+    if (platform::begin_call("LoadResource", describe_pointer(module) + ", " + describe_pointer(resource)))
+        return nullptr;
+    return resource ? const_cast<unsigned char *>(resource->data) : nullptr;
+}
+
+LPVOID WINAPI LockResource(HGLOBAL loaded) {
+    if (platform::begin_call("LockResource", describe_pointer(loaded)))
+        return nullptr;
+    return loaded;
+}
+
+DWORD WINAPI SizeofResource(HMODULE module, HRSRC resource) {
+    if (platform::begin_call("SizeofResource", describe_pointer(module) + ", " + describe_pointer(resource)))
+        return 0;
+    return resource ? resource->size : 0;
+}

@@ -1,0 +1,26 @@
+// Module resources for builds that are not Windows: each module carries a table of its
+// resources (exported as ResourceTable), and these calls find them as Windows would.
+#pragma once
+
+#include "windows_types.h"
+
+// One resource as the build embeds it. A numeric type or name has a null text.
+struct resource_entry {
+    std::uint32_t type_id;
+    const char *type_name;
+    std::uint32_t id;
+    const unsigned char *data;
+    std::uint32_t size;
+};
+
+struct resource_table {
+    std::uint32_t count;
+    const resource_entry *entries;
+};
+
+#define PLATFORM_API extern "C" __attribute__((visibility("default")))
+
+PLATFORM_API HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type);
+PLATFORM_API HGLOBAL WINAPI LoadResource(HMODULE module, HRSRC resource);
+PLATFORM_API LPVOID WINAPI LockResource(HGLOBAL loaded);
+PLATFORM_API DWORD WINAPI SizeofResource(HMODULE module, HRSRC resource);

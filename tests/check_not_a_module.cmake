@@ -1,0 +1,11 @@
+# Runs the bench on a file that is not a module: it must fail with one line naming the file.
+execute_process(COMMAND ${BENCH} info ${INPUT} RESULT_VARIABLE status ERROR_VARIABLE errors OUTPUT_VARIABLE output)
+string(REPLACE "\r" "" errors "${errors}")
+string(STRIP "${errors}" errors)
+if(status EQUAL 0)
+    message(FATAL_ERROR "the bench accepted ${INPUT}")
+endif()
+if(NOT errors MATCHES "^gaugebench: [^\n]*CMakeLists.txt: cannot be loaded as a module: [^\n]+$")
+    message(FATAL_ERROR "unexpected report:\n${errors}")
+endif()
+message(STATUS "${errors}")

@@ -1,0 +1,17 @@
+#!/bin/sh
+# Installs what the build needs on Debian bookworm, and only what is missing.
+set -e
+packages="cmake g++ make googletest nlohmann-json3-dev libstb-dev
+g++-multilib qemu-user
+g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386"
+missing=""
+for package in $packages; do
+    dpkg -s "$package" >/dev/null 2>&1 || missing="$missing $package"
+done
+[ -z "$missing" ] && exit 0
+echo "installing:$missing"
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+fi
+apt-get update -q
+DEBIAN_FRONTEND=noninteractive apt-get install -y -q $missing
