@@ -52,6 +52,9 @@ struct module_linkage {
     std::uint32_t linkage_reserved[3];
     gauge_header *gauge_headers[2]; // one gauge, then null
 };
+GAUGE_ASSERT_OFFSET(module_linkage, module_init, 0x04);
+GAUGE_ASSERT_OFFSET(module_linkage, module_deinit, 0x08);
+GAUGE_ASSERT_OFFSET(module_linkage, linkage_reserved, 0x0C);
 GAUGE_ASSERT_OFFSET(module_linkage, gauge_headers, 0x18);
 GAUGE_ASSERT_SIZE(module_linkage, 32);
 
@@ -59,6 +62,7 @@ struct import_entry {
     std::uint32_t import_id;
     void *import_pointer; // written by the host
 };
+GAUGE_ASSERT_OFFSET(import_entry, import_pointer, 4);
 GAUGE_ASSERT_SIZE(import_entry, 8);
 
 struct import_table {
@@ -86,8 +90,16 @@ struct gauge_header {
     mouse_rect *mouse_rects;          // version 700 only
     gauge_callback_fn gauge_callback; // version 700 only
 };
+GAUGE_ASSERT_OFFSET(gauge_header, gauge_name, 0x04);
+GAUGE_ASSERT_OFFSET(gauge_header, element_list, 0x08);
 GAUGE_ASSERT_OFFSET(gauge_header, query_routine, 0x0C);
+GAUGE_ASSERT_OFFSET(gauge_header, install_routine, 0x10);
+GAUGE_ASSERT_OFFSET(gauge_header, initialize_routine, 0x14);
+GAUGE_ASSERT_OFFSET(gauge_header, update_routine, 0x18);
+GAUGE_ASSERT_OFFSET(gauge_header, generate_routine, 0x1C);
+GAUGE_ASSERT_OFFSET(gauge_header, draw_routine, 0x20);
 GAUGE_ASSERT_OFFSET(gauge_header, kill_routine, 0x24);
+GAUGE_ASSERT_OFFSET(gauge_header, header_reserved, 0x28);
 GAUGE_ASSERT_OFFSET(gauge_header, size_x, 0x2C);
 GAUGE_ASSERT_OFFSET(gauge_header, header_host, 0x30);
 GAUGE_ASSERT_OFFSET(gauge_header, mouse_rects, 0x50);
@@ -98,6 +110,7 @@ struct gauge_header_700 {
     gauge_header header;
     std::uint32_t header_host_ext[8];
 };
+GAUGE_ASSERT_OFFSET(gauge_header_700, header_host_ext, 0x58);
 GAUGE_ASSERT_SIZE(gauge_header_700, 0x78);
 
 enum element_kind : std::uint32_t {
@@ -117,6 +130,8 @@ struct failure_entry {
     std::uint32_t failure_action;
     std::uint32_t failure_reserved;
 };
+GAUGE_ASSERT_OFFSET(failure_entry, failure_action, 4);
+GAUGE_ASSERT_OFFSET(failure_entry, failure_reserved, 8);
 GAUGE_ASSERT_SIZE(failure_entry, 12);
 
 struct element_header {
@@ -136,9 +151,20 @@ struct element_header {
     std::uint32_t extra_flags;
     std::uint32_t element_reserved;
 };
+GAUGE_ASSERT_OFFSET(element_header, bitmap_id, 0x04);
+GAUGE_ASSERT_OFFSET(element_header, position_x, 0x08);
+GAUGE_ASSERT_OFFSET(element_header, position_y, 0x0C);
+GAUGE_ASSERT_OFFSET(element_header, host_pos_x, 0x10);
+GAUGE_ASSERT_OFFSET(element_header, host_pos_y, 0x14);
+GAUGE_ASSERT_OFFSET(element_header, offset_x, 0x18);
+GAUGE_ASSERT_OFFSET(element_header, offset_y, 0x1C);
 GAUGE_ASSERT_OFFSET(element_header, gauge_header, 0x20);
+GAUGE_ASSERT_OFFSET(element_header, host_link, 0x24);
 GAUGE_ASSERT_OFFSET(element_header, next_elements, 0x28);
+GAUGE_ASSERT_OFFSET(element_header, failure_list, 0x2C);
 GAUGE_ASSERT_OFFSET(element_header, image_flags, 0x30);
+GAUGE_ASSERT_OFFSET(element_header, extra_flags, 0x34);
+GAUGE_ASSERT_OFFSET(element_header, element_reserved, 0x38);
 GAUGE_ASSERT_SIZE(element_header, 0x3C);
 
 struct static_image {
@@ -147,6 +173,7 @@ struct static_image {
     std::uint32_t static_host[4];
 };
 GAUGE_ASSERT_OFFSET(static_image, host_image, 0x3C);
+GAUGE_ASSERT_OFFSET(static_image, static_host, 0x40);
 GAUGE_ASSERT_SIZE(static_image, 0x50);
 
 struct static_image_700 {
@@ -154,6 +181,7 @@ struct static_image_700 {
     void *host_image;
     std::uint32_t static_host[8];
 };
+GAUGE_ASSERT_OFFSET(static_image_700, host_image, 0x3C);
 GAUGE_ASSERT_SIZE(static_image_700, 0x60);
 
 enum mouse_rect_kind : std::uint32_t {
@@ -176,8 +204,16 @@ struct mouse_rect {
     click_callback_fn click_callback;
     std::uint32_t rect_reserved;
 };
+GAUGE_ASSERT_OFFSET(mouse_rect, box_x, 4);
+GAUGE_ASSERT_OFFSET(mouse_rect, box_y, 8);
+GAUGE_ASSERT_OFFSET(mouse_rect, box_w, 12);
+GAUGE_ASSERT_OFFSET(mouse_rect, box_h, 16);
 GAUGE_ASSERT_OFFSET(mouse_rect, cursor, 20);
+GAUGE_ASSERT_OFFSET(mouse_rect, help_id, 24);
+GAUGE_ASSERT_OFFSET(mouse_rect, mouse_flags, 28);
+GAUGE_ASSERT_OFFSET(mouse_rect, event_id, 32);
 GAUGE_ASSERT_OFFSET(mouse_rect, click_callback, 36);
+GAUGE_ASSERT_OFFSET(mouse_rect, rect_reserved, 40);
 GAUGE_ASSERT_SIZE(mouse_rect, 44);
 
 // A simulator variable as a module reads it; the host writes `value`.
