@@ -224,8 +224,179 @@ struct module_variable {
     double value;
     std::uint32_t var_reserved_value[2];
 };
+GAUGE_ASSERT_OFFSET(module_variable, var_reserved1, 4);
+GAUGE_ASSERT_OFFSET(module_variable, var_reserved2, 8);
 GAUGE_ASSERT_OFFSET(module_variable, value, 12);
+GAUGE_ASSERT_OFFSET(module_variable, var_reserved_value, 20);
 GAUGE_ASSERT_SIZE(module_variable, 28);
+
+// Callbacks of the dynamic elements: a variable callback gets the module variable just
+// before it in the element, an element callback (version 700 icon) the element itself, a
+// string callback the value of the string's first variable.
+using variable_callback_fn = double(GAUGE_CALL *)(module_variable *variable);
+using element_callback_fn = double(GAUGE_CALL *)(element_header *element);
+using string_callback_fn = double(GAUGE_CALL *)(double value);
+
+struct nonlinearity_row {
+    std::int32_t point_x; // a point of the dial, gauge coordinates
+    std::int32_t point_y;
+    double row_value;
+    std::uint32_t row_host[2];
+};
+GAUGE_ASSERT_OFFSET(nonlinearity_row, row_value, 8);
+GAUGE_ASSERT_SIZE(nonlinearity_row, 24);
+
+struct needle_element {
+    element_header header;
+    module_variable variable;
+    variable_callback_fn callback;
+    std::uint32_t needle_reserved[3];
+    std::int32_t needle_point_x;
+    std::int32_t needle_point_y;
+    nonlinearity_row *nonlinearity;
+    std::uint32_t nonlinearity_rows;
+    std::int32_t needle_param;
+    std::uint32_t needle_host[25];
+};
+GAUGE_ASSERT_OFFSET(needle_element, variable, 0x3C);
+GAUGE_ASSERT_OFFSET(needle_element, callback, 0x58);
+GAUGE_ASSERT_OFFSET(needle_element, needle_reserved, 0x5C);
+GAUGE_ASSERT_OFFSET(needle_element, needle_point_x, 0x68);
+GAUGE_ASSERT_OFFSET(needle_element, needle_point_y, 0x6C);
+GAUGE_ASSERT_OFFSET(needle_element, nonlinearity, 0x70);
+GAUGE_ASSERT_OFFSET(needle_element, nonlinearity_rows, 0x74);
+GAUGE_ASSERT_OFFSET(needle_element, needle_param, 0x78);
+GAUGE_ASSERT_OFFSET(needle_element, needle_host, 0x7C);
+GAUGE_ASSERT_SIZE(needle_element, 0xE0);
+
+struct icon_element {
+    element_header header;
+    module_variable variable;
+    variable_callback_fn callback; // version 700: null
+    std::uint32_t icon_param1;
+    std::uint32_t icon_param2;
+    double icon_param3;
+    std::uint32_t icon_param4;
+    std::uint32_t state_count;
+    std::uint32_t icon_host[4];
+};
+GAUGE_ASSERT_OFFSET(icon_element, variable, 0x3C);
+GAUGE_ASSERT_OFFSET(icon_element, callback, 0x58);
+GAUGE_ASSERT_OFFSET(icon_element, icon_param1, 0x5C);
+GAUGE_ASSERT_OFFSET(icon_element, icon_param2, 0x60);
+GAUGE_ASSERT_OFFSET(icon_element, icon_param3, 0x64);
+GAUGE_ASSERT_OFFSET(icon_element, icon_param4, 0x6C);
+GAUGE_ASSERT_OFFSET(icon_element, state_count, 0x70);
+GAUGE_ASSERT_OFFSET(icon_element, icon_host, 0x74);
+GAUGE_ASSERT_SIZE(icon_element, 0x84);
+
+// The version 700 icon: the callback moves to the end and receives the whole element.
+struct icon_element_700 {
+    element_header header;
+    module_variable variable;
+    variable_callback_fn callback;
+    std::uint32_t icon_param1;
+    std::uint32_t icon_param2;
+    double icon_param3;
+    std::uint32_t icon_param4;
+    std::uint32_t state_count;
+    std::uint32_t icon_host[4];
+    element_callback_fn element_callback;
+};
+GAUGE_ASSERT_OFFSET(icon_element_700, state_count, 0x70);
+GAUGE_ASSERT_OFFSET(icon_element_700, element_callback, 0x84);
+GAUGE_ASSERT_SIZE(icon_element_700, 0x88);
+
+struct slider_element {
+    element_header header;
+    module_variable x_variable;
+    variable_callback_fn x_callback;
+    double x_scale; // pixels per unit
+    std::uint32_t x_reserved;
+    module_variable y_variable;
+    variable_callback_fn y_callback;
+    double y_scale;
+    std::uint32_t y_reserved;
+    std::uint32_t slider_host[5];
+};
+GAUGE_ASSERT_OFFSET(slider_element, x_variable, 0x3C);
+GAUGE_ASSERT_OFFSET(slider_element, x_callback, 0x58);
+GAUGE_ASSERT_OFFSET(slider_element, x_scale, 0x5C);
+GAUGE_ASSERT_OFFSET(slider_element, x_reserved, 0x64);
+GAUGE_ASSERT_OFFSET(slider_element, y_variable, 0x68);
+GAUGE_ASSERT_OFFSET(slider_element, y_callback, 0x84);
+GAUGE_ASSERT_OFFSET(slider_element, y_scale, 0x88);
+GAUGE_ASSERT_OFFSET(slider_element, y_reserved, 0x90);
+GAUGE_ASSERT_OFFSET(slider_element, slider_host, 0x94);
+GAUGE_ASSERT_SIZE(slider_element, 0xA8);
+
+struct moving_image_element {
+    element_header header;
+    module_variable x_variable;
+    variable_callback_fn x_callback;
+    double x_min;
+    double x_max;
+    std::uint32_t x_reserved;
+    module_variable y_variable;
+    variable_callback_fn y_callback;
+    double y_min;
+    double y_max;
+    std::uint32_t y_reserved;
+    std::uint32_t moving_host[20];
+};
+GAUGE_ASSERT_OFFSET(moving_image_element, x_variable, 0x3C);
+GAUGE_ASSERT_OFFSET(moving_image_element, x_callback, 0x58);
+GAUGE_ASSERT_OFFSET(moving_image_element, x_min, 0x5C);
+GAUGE_ASSERT_OFFSET(moving_image_element, x_max, 0x64);
+GAUGE_ASSERT_OFFSET(moving_image_element, x_reserved, 0x6C);
+GAUGE_ASSERT_OFFSET(moving_image_element, y_variable, 0x70);
+GAUGE_ASSERT_OFFSET(moving_image_element, y_callback, 0x8C);
+GAUGE_ASSERT_OFFSET(moving_image_element, y_min, 0x90);
+GAUGE_ASSERT_OFFSET(moving_image_element, y_max, 0x98);
+GAUGE_ASSERT_OFFSET(moving_image_element, y_reserved, 0xA0);
+GAUGE_ASSERT_OFFSET(moving_image_element, moving_host, 0xA4);
+GAUGE_ASSERT_SIZE(moving_image_element, 0xF4);
+
+struct string_element {
+    element_header header;
+    module_variable variables[3]; // a slot with token 0 names no variable
+    std::uint32_t string_reserved1[9];
+    string_callback_fn callback;
+    char *text; // set by the host before it calls the callback
+    std::uint32_t string_reserved2;
+    std::int32_t box_width;
+    std::int32_t box_height;
+    std::uint32_t string_reserved3[2];
+    std::uint32_t text_colour; // 0x00BBGGRR; the callback may rewrite it
+    std::uint32_t colour2;
+    std::uint32_t colour3;
+    std::uint32_t string_reserved4[7];
+    char font_name[32];
+    std::int32_t font_weight;
+    std::uint32_t font_charset;
+    std::uint32_t text_format;
+    std::uint32_t max_chars; // not counting the terminating NUL
+    std::uint32_t string_host[4];
+};
+GAUGE_ASSERT_OFFSET(string_element, variables, 0x3C);
+GAUGE_ASSERT_OFFSET(string_element, string_reserved1, 0x90);
+GAUGE_ASSERT_OFFSET(string_element, callback, 0xB4);
+GAUGE_ASSERT_OFFSET(string_element, text, 0xB8);
+GAUGE_ASSERT_OFFSET(string_element, string_reserved2, 0xBC);
+GAUGE_ASSERT_OFFSET(string_element, box_width, 0xC0);
+GAUGE_ASSERT_OFFSET(string_element, box_height, 0xC4);
+GAUGE_ASSERT_OFFSET(string_element, string_reserved3, 0xC8);
+GAUGE_ASSERT_OFFSET(string_element, text_colour, 0xD0);
+GAUGE_ASSERT_OFFSET(string_element, colour2, 0xD4);
+GAUGE_ASSERT_OFFSET(string_element, colour3, 0xD8);
+GAUGE_ASSERT_OFFSET(string_element, string_reserved4, 0xDC);
+GAUGE_ASSERT_OFFSET(string_element, font_name, 0xF8);
+GAUGE_ASSERT_OFFSET(string_element, font_weight, 0x118);
+GAUGE_ASSERT_OFFSET(string_element, font_charset, 0x11C);
+GAUGE_ASSERT_OFFSET(string_element, text_format, 0x120);
+GAUGE_ASSERT_OFFSET(string_element, max_chars, 0x124);
+GAUGE_ASSERT_OFFSET(string_element, string_host, 0x128);
+GAUGE_ASSERT_SIZE(string_element, 0x138);
 
 #pragma pack(pop)
 

@@ -41,7 +41,6 @@ constexpr std::size_t largest_tree = 1024;
 constexpr std::size_t deepest_tree = 64;
 constexpr std::size_t longest_mouse_list = 1024;
 constexpr std::size_t longest_import_table = 64;
-constexpr std::uint32_t integer_valued_token = 0x2E7;
 
 template <typename Pointer> std::uintptr_t word(Pointer pointer) {
     if constexpr (std::is_pointer_v<Pointer>)
@@ -159,7 +158,9 @@ struct gauge_host::services {
         }
     }
     static void GAUGE_CALL element_list_initialize(element_header *top) { element_list_call("element_list_initialize", top); }
-    static void GAUGE_CALL element_list_update(element_header *top) { element_list_call("element_list_update", top); }
+    static void GAUGE_CALL element_list_update(element_header *top) {
+        element_list_call("element_list_update", top).evaluate_tree();
+    }
     static void GAUGE_CALL element_list_draw(element_header *top) { element_list_call("element_list_draw", top); }
     static void GAUGE_CALL element_list_generate(element_header *top, std::uint32_t phase) {
         gauge_host &h = host("element_list_generate");
@@ -173,8 +174,12 @@ struct gauge_host::services {
             element->host_pos_y = 0;
             if (element->element_type == element_static_image)
                 reinterpret_cast<static_image *>(element)->host_image = nullptr;
+            if (element->element_type == element_string)
+                reinterpret_cast<string_element *>(element)->text = nullptr;
         }
         h.host_records_.clear();
+        h.views_.clear();
+        h.text_buffers_.clear();
     }
     static gauge_host &element_list_call(const char *service, element_header *top) {
         gauge_host &h = host(service);
@@ -252,20 +257,8 @@ struct gauge_host::services {
     static void GAUGE_CALL module_variable_lookup(module_variable *variable) {
         gauge_host &h = host("module_variable_lookup");
         h.record("module_variable_lookup", {word(variable)});
-        if (variable == nullptr || variable->token == 0)
-            return;
-        double value = h.variable(variable->token);
-        unsigned char bytes[8] = {};
-        if (variable->token == integer_valued_token) {
-            // Written as a signed 32-bit integer in the first four bytes, zero in the last four.
-            std::int32_t whole = 0;
-            if (std::isfinite(value))
-                whole = std::int32_t(std::clamp(std::trunc(value), -2147483648.0, 2147483647.0));
-            std::memcpy(bytes, &whole, sizeof whole);
-        } else {
-            std::memcpy(bytes, &value, sizeof value);
-        }
-        std::memcpy(&variable->value, bytes, sizeof bytes);
+        if (variable != nullptr)
+            h.refresh_variable(*variable);
     }
 
     template <std::size_t slot> static void GAUGE_CALL trap() {
@@ -499,6 +492,24 @@ bool gauge_host::window_shown(std::uint32_t window_id) const {
     return found != windows_.end() && found->second;
 }
 
+void gauge_host::refresh_variable(module_variable &record) const {
+    constexpr std::uint32_t integer_valued_token = 0x2E7;
+    if (record.token == 0)
+        return;
+    double value = variable(record.token);
+    unsigned char bytes[8] = {};
+    if (record.token == integer_valued_token) {
+        // Written as a signed 32-bit integer in the first four bytes, zero in the last four.
+        std::int32_t whole = 0;
+        if (std::isfinite(value))
+            whole = std::int32_t(std::clamp(std::trunc(value), -2147483648.0, 2147483647.0));
+        std::memcpy(bytes, &whole, sizeof whole);
+    } else {
+        std::memcpy(bytes, &value, sizeof value);
+    }
+    std::memcpy(&record.value, bytes, sizeof bytes);
+}
+
 double gauge_host::variable(std::uint32_t token) const {
     auto found = variables_.find(token);
     return found == variables_.end() ? 0.0 : found->second;
@@ -546,12 +557,10 @@ image gauge_host::render(int scale) {
     if (background == nullptr)
         return {};
     image canvas(background->width, background->height);
-    for (element_header *element : walk_tree()) {
-        if (element->element_type != element_static_image || (element->image_flags & image_hidden) != 0)
-            continue;
-        if (const image *picture = bitmap(element->bitmap_id))
-            draw_image(canvas, *picture, element->position_x, element->position_y, element == top());
-    }
+    draw_image(canvas, *background, top()->position_x, top()->position_y, true);
+    for (element_header *element : walk_tree())
+        if (element != top() && (element->image_flags & image_hidden) == 0 && !view(element).blank)
+            draw_element(canvas, element);
     return scale_image(canvas, scale);
 }
 

@@ -10,6 +10,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -49,6 +50,26 @@ std::vector<placed_rect> read_mouse_list(const mouse_rect *list, std::string &er
 struct click_record {
     int x, y;
     std::string outcome; // "key event 0x100D8", "callback returned 1", "no click area"
+};
+
+// What the host made of one element at its last update.
+struct element_view {
+    double value_x = 0;    // callback result (or variable) of the x axis; needle, icon and string: the one value
+    double value_y = 0;    // slider and moving image: the y axis
+    double angle = 0;      // needle: degrees clockwise from +x, after the nonlinearity table
+    int state = -1;        // icon: the picture shown, -1 for none
+    double offset_x = 0;   // slider and moving image: pixels the picture is shifted
+    double offset_y = 0;
+    std::string text;      // string
+    std::uint32_t colour = 0; // string: 0x00BBGGRR
+    bool blank = false;    // an active failure blanks the element
+};
+
+// What the bench does to an element whose failure list names an active failure.
+enum failure_effect : std::uint32_t {
+    failure_freezes = 1, // keeps what it showed
+    failure_rests = 2,   // shows every value as 0
+    failure_blanks = 3,  // is not drawn
 };
 
 // The host-owned record that a static image's host_image points to; mouse_list_install
@@ -109,6 +130,11 @@ public:
     // The simulator's state: a value per variable token; a token never set reads 0.0.
     void set_variable(std::uint32_t token, double value) { variables_[token] = value; }
     double variable(std::uint32_t token) const;
+    // Makes a host failure active (see failure_effect).
+    void set_failure(std::uint32_t key) { failures_.insert(key); }
+
+    // What the host made of the element at the last element_list_update.
+    const element_view &view(const element_header *element) { return views_[element]; }
     // Named variables the module registered, with the current content of their storage.
     std::map<std::string, double> named_variables() const;
 
@@ -138,6 +164,11 @@ private:
     void check_top(const char *service, element_header *element);
     std::vector<element_header *> walk_tree();
     std::vector<mouse_registration>::iterator find_mouse_list(mouse_rect *list);
+    void refresh_variable(module_variable &variable) const;
+    void evaluate_tree();
+    void evaluate(element_header *element, element_view &view, bool at_rest);
+    std::uint32_t active_failure_effect(const element_header *element) const;
+    void draw_element(image &canvas, element_header *element);
 
     std::string path_;
     library_handle library_ = nullptr;
@@ -157,6 +188,9 @@ private:
     std::map<std::uint32_t, double> variables_;
     std::map<std::string, named_variable> named_variables_;
     std::map<std::uint32_t, std::unique_ptr<image>> bitmaps_;
+    std::set<std::uint32_t> failures_;
+    std::map<const element_header *, element_view> views_;
+    std::map<const element_header *, std::vector<char>> text_buffers_;
     host_image_record query_token_{};
 };
 

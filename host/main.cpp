@@ -2,6 +2,7 @@
 #include "report.h"
 
 #include <charconv>
+#include <cstdlib>
 #include <cstdio>
 #include <iostream>
 #include <optional>
@@ -19,10 +20,18 @@ const char usage[] =
     "The bench installs and initializes the gauge and runs one frame (update, draw); each\n"
     "step is followed by one more frame; then it reports, and kills the gauge.\n"
     "Steps:\n"
-    "  --click X,Y    click at gauge coordinates X,Y\n";
+    "  --click X,Y          click at gauge coordinates X,Y\n"
+    "  --set TOKEN=VALUE    set a simulator variable (TOKEN hex with 0x, or decimal)\n"
+    "  --failure KEY        make a host failure active: an element whose failure list\n"
+    "                       names it freezes (action 1), rests at 0 (2) or blanks (3)\n"
+    "  --updates N          run N frames instead of one\n";
 
 struct step {
-    int x, y;
+    enum { click, set, failure, updates } kind;
+    int x = 0, y = 0;          // click
+    std::uint32_t token = 0;   // set, failure
+    double value = 0;          // set
+    int frames = 1;
 };
 
 struct command_line {
@@ -36,6 +45,24 @@ struct command_line {
 struct usage_error {
     std::string text;
 };
+
+std::uint32_t parse_token(const std::string &text) {
+    bool hex = text.starts_with("0x") || text.starts_with("0X");
+    std::uint32_t token = 0;
+    const char *begin = text.data() + (hex ? 2 : 0), *end = text.data() + text.size();
+    auto [last, error] = std::from_chars(begin, end, token, hex ? 16 : 10);
+    if (begin == end || error != std::errc() || last != end)
+        throw usage_error{"\"" + text + "\" is not a token (decimal, or hex with 0x)"};
+    return token;
+}
+
+double parse_value(const std::string &text) {
+    char *end = nullptr;
+    double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || end != text.c_str() + text.size())
+        throw usage_error{"\"" + text + "\" is not a number"};
+    return value;
+}
 
 int parse_int(const std::string &text, const char *what) {
     int value = 0;
@@ -67,7 +94,28 @@ command_line parse(int argc, char **argv) {
             auto comma = position.find(',');
             if (comma == std::string::npos)
                 throw usage_error{"--click needs X,Y, not \"" + position + "\""};
-            line.steps.push_back({parse_int(position.substr(0, comma), "X"), parse_int(position.substr(comma + 1), "Y")});
+            line.steps.push_back({.kind = step::click,
+                                  .x = parse_int(position.substr(0, comma), "X"),
+                                  .y = parse_int(position.substr(comma + 1), "Y")});
+        } else if (argument == "--set" || argument == "--failure" || argument == "--updates") {
+            if (line.command == "info")
+                throw usage_error{"info takes no steps"};
+            const std::string &text = value();
+            if (argument == "--updates") {
+                int frames = parse_int(text, "N");
+                if (frames < 0 || frames > 1000000)
+                    throw usage_error{"--updates must be from 0 to 1000000"};
+                line.steps.push_back({.kind = step::updates, .frames = frames});
+            } else if (argument == "--failure") {
+                line.steps.push_back({.kind = step::failure, .token = parse_token(text)});
+            } else {
+                auto equals = text.find('=');
+                if (equals == std::string::npos)
+                    throw usage_error{"--set needs TOKEN=VALUE, not \"" + text + "\""};
+                line.steps.push_back({.kind = step::set,
+                                      .token = parse_token(text.substr(0, equals)),
+                                      .value = parse_value(text.substr(equals + 1))});
+            }
         } else if (argument == "-o" && line.command == "render") {
             line.output = value();
         } else if (argument == "--scale" && line.command == "render") {
@@ -96,9 +144,15 @@ int run(const command_line &line) {
     host.initialize();
     host.generate(0);
     host.frame();
-    for (const step &click : line.steps) {
-        host.click(click.x, click.y);
-        host.frame();
+    for (const step &next : line.steps) {
+        if (next.kind == step::click)
+            host.click(next.x, next.y);
+        else if (next.kind == step::set)
+            host.set_variable(next.token, next.value);
+        else if (next.kind == step::failure)
+            host.set_failure(next.token);
+        for (int frame = 0; frame < next.frames; ++frame)
+            host.frame();
     }
 
     int status = 0;

@@ -1,6 +1,7 @@
 // Text and JSON reports of a gauge under the bench.
 #include "report.h"
 
+#include <cmath>
 #include <cstdio>
 #include <sstream>
 
@@ -30,6 +31,45 @@ std::string element_line(const element_header &element) {
     if ((element.image_flags & image_hidden) != 0)
         line << " (hidden)";
     return line.str();
+}
+
+// A double as JSON: numbers where they are finite, else the text "nan", "inf" or "-inf".
+nlohmann::ordered_json number(double value) {
+    if (std::isfinite(value))
+        return value;
+    return std::isnan(value) ? "nan" : value > 0 ? "inf" : "-inf";
+}
+
+void add_view(nlohmann::ordered_json &entry, const element_header &element, const element_view &shown) {
+    switch (element.element_type) {
+    case element_needle:
+        entry["value"] = number(shown.value_x);
+        entry["angle"] = number(shown.angle);
+        break;
+    case element_icon:
+        entry["value"] = number(shown.value_x);
+        entry["state"] = shown.state;
+        break;
+    case element_slider:
+    case element_moving_image:
+        entry["x"] = number(shown.value_x);
+        entry["y"] = number(shown.value_y);
+        entry["offset_x"] = number(shown.offset_x);
+        entry["offset_y"] = number(shown.offset_y);
+        break;
+    case element_string: {
+        char colour[16];
+        std::snprintf(colour, sizeof colour, "0x%08X", shown.colour);
+        entry["text"] = shown.text;
+        entry["colour"] = colour;
+        entry["value"] = number(shown.value_x);
+        break;
+    }
+    default:
+        break;
+    }
+    if (shown.blank)
+        entry["blank"] = true;
 }
 
 } // namespace
@@ -90,6 +130,7 @@ nlohmann::ordered_json state_json(gauge_host &host) {
         entry["position"] = {element.position_x, element.position_y};
         entry["image_flags"] = hex_text(element.image_flags);
         entry["hidden"] = (element.image_flags & image_hidden) != 0;
+        add_view(entry, element, host.view(&element));
         elements.push_back(entry);
     }
     state["elements"] = elements;
