@@ -8,8 +8,9 @@ export WINEPREFIX := $(CURDIR)/build/wineprefix
 demo: deps build-native build-win32
 	mkdir -p out
 	build/native/bin/gaugebench render window_toggle -o out/window_toggle.png --scale 4
-	@echo "Windows module: build/win32/modules/window_toggle.gau"
-	@echo "Picture:        out/window_toggle.png"
+	build/native/bin/gaugebench sheet -o out/resources.png
+	@echo "Windows modules: build/win32/modules/"
+	@echo "Pictures:        out/window_toggle.png, out/resources.png (every resource of every module)"
 
 test: deps $(addprefix test-,$(PRESETS))
 

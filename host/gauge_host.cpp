@@ -51,6 +51,13 @@ template <typename Pointer> std::uintptr_t word(Pointer pointer) {
 
 bool file_exists(const std::string &path) { return std::ifstream(path).good(); }
 
+BOOL WINAPI collect_resource_id(HMODULE, LPCSTR, LPSTR name, LONG_PTR found) {
+    if (IS_INTRESOURCE(name))
+        reinterpret_cast<std::vector<std::uint32_t> *>(found)->push_back(
+            std::uint32_t(reinterpret_cast<std::uintptr_t>(name)));
+    return TRUE;
+}
+
 } // namespace
 
 std::string hex_text(std::uint64_t value) {
@@ -525,29 +532,45 @@ std::map<std::string, double> gauge_host::named_variables() const {
     return current;
 }
 
+std::vector<std::uint32_t> gauge_host::resource_ids(const char *type) {
+#if !defined(_WIN32)
+    platform::bench_own_calls own;
+#endif
+    std::vector<std::uint32_t> ids;
+    EnumResourceNamesA(static_cast<HMODULE>(library_), type ? type : RT_BITMAP, collect_resource_id,
+                       reinterpret_cast<LONG_PTR>(&ids));
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+std::span<const std::uint8_t> gauge_host::resource(std::uint32_t id, const char *type) {
+#if !defined(_WIN32)
+    platform::bench_own_calls own;
+#endif
+    auto module = static_cast<HMODULE>(library_);
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), type ? type : RT_BITMAP);
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    auto *bytes = static_cast<const std::uint8_t *>(loaded ? LockResource(loaded) : nullptr);
+    if (bytes == nullptr)
+        return {};
+    return {bytes, SizeofResource(module, found)};
+}
+
 const image *gauge_host::bitmap(std::uint32_t id) {
     auto cached = bitmaps_.find(id);
     if (cached != bitmaps_.end())
         return cached->second.get();
     std::unique_ptr<image> decoded;
-    {
-#if !defined(_WIN32)
-        platform::bench_own_calls own;
-#endif
-        auto module = static_cast<HMODULE>(library_);
-        HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), RT_BITMAP);
-        HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-        auto *bytes = static_cast<const std::uint8_t *>(loaded ? LockResource(loaded) : nullptr);
-        if (bytes == nullptr) {
-            error("bitmap " + std::to_string(id) + " is not among the module's resources");
-        } else {
-            std::string fault;
-            image picture = decode_bitmap(std::span(bytes, SizeofResource(module, found)), fault);
-            if (fault.empty())
-                decoded = std::make_unique<image>(std::move(picture));
-            else
-                error("bitmap " + std::to_string(id) + ": " + fault);
-        }
+    std::span<const std::uint8_t> bytes = resource(id);
+    if (bytes.empty()) {
+        error("bitmap " + std::to_string(id) + " is not among the module's resources");
+    } else {
+        std::string fault;
+        image picture = decode_bitmap(bytes, fault);
+        if (fault.empty())
+            decoded = std::make_unique<image>(std::move(picture));
+        else
+            error("bitmap " + std::to_string(id) + ": " + fault);
     }
     return (bitmaps_[id] = std::move(decoded)).get();
 }

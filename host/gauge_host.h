@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -137,6 +138,12 @@ public:
     const element_view &view(const element_header *element) { return views_[element]; }
     // Named variables the module registered, with the current content of their storage.
     std::map<std::string, double> named_variables() const;
+
+    // The numeric ids of the module's resources of one type, ascending; `type` is a name
+    // ("WAVE") or null for bitmaps.
+    std::vector<std::uint32_t> resource_ids(const char *type = nullptr);
+    // The bytes of one resource (type as above), or an empty span if the module has none.
+    std::span<const std::uint8_t> resource(std::uint32_t id, const char *type = nullptr);
 
     // The module's BITMAP resource, decoded; null (and an error recorded) if it is missing or bad.
     const image *bitmap(std::uint32_t id);

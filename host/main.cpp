@@ -1,5 +1,6 @@
 // gaugebench: drives a gauge module as the panel system would, and shows what it does.
 #include "report.h"
+#include "sheet.h"
 
 #include <charconv>
 #include <cstdlib>
@@ -15,8 +16,10 @@ const char usage[] =
     "usage: gaugebench info MODULE\n"
     "       gaugebench state MODULE [STEP...]\n"
     "       gaugebench render MODULE [STEP...] -o FILE.png [--scale N]\n"
+    "       gaugebench sheet [MODULE...] -o FILE.png\n"
     "\n"
     "MODULE is a path, or a deliverable name looked up in the build's modules directory.\n"
+    "sheet draws every picture and sound of the modules given, or of every module built.\n"
     "The bench installs and initializes the gauge and runs one frame (update, draw); each\n"
     "step is followed by one more frame; then it reports, and kills the gauge.\n"
     "Steps:\n"
@@ -37,6 +40,7 @@ struct step {
 struct command_line {
     std::string command;
     std::string module;
+    std::vector<std::string> sheet_modules;
     std::vector<step> steps;
     std::string output;
     int scale = 1;
@@ -78,7 +82,7 @@ command_line parse(int argc, char **argv) {
         throw usage_error{"no command given"};
     command_line line;
     line.command = arguments[0];
-    if (line.command != "info" && line.command != "state" && line.command != "render")
+    if (line.command != "info" && line.command != "state" && line.command != "render" && line.command != "sheet")
         throw usage_error{"unknown command \"" + line.command + "\""};
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string &argument = arguments[i];
@@ -116,7 +120,7 @@ command_line parse(int argc, char **argv) {
                                       .token = parse_token(text.substr(0, equals)),
                                       .value = parse_value(text.substr(equals + 1))});
             }
-        } else if (argument == "-o" && line.command == "render") {
+        } else if (argument == "-o" && (line.command == "render" || line.command == "sheet")) {
             line.output = value();
         } else if (argument == "--scale" && line.command == "render") {
             line.scale = parse_int(value(), "scale");
@@ -124,20 +128,44 @@ command_line parse(int argc, char **argv) {
                 throw usage_error{"--scale must be from 1 to 16"};
         } else if (argument.starts_with("-")) {
             throw usage_error{"unknown option \"" + argument + "\" for " + line.command};
+        } else if (line.command == "sheet") {
+            line.sheet_modules.push_back(argument);
         } else if (line.module.empty()) {
             line.module = argument;
         } else {
             throw usage_error{"unexpected argument \"" + argument + "\""};
         }
     }
-    if (line.module.empty())
+    if (line.module.empty() && line.command != "sheet")
         throw usage_error{"no module given"};
-    if (line.command == "render" && line.output.empty())
-        throw usage_error{"render needs -o FILE.png"};
+    if ((line.command == "render" || line.command == "sheet") && line.output.empty())
+        throw usage_error{line.command + " needs -o FILE.png"};
     return line;
 }
 
+int run_sheet(const command_line &line) {
+    std::vector<std::string> paths;
+    for (const std::string &module : line.sheet_modules)
+        paths.push_back(bench::find_module(module));
+    if (paths.empty())
+        paths = bench::built_modules();
+    std::vector<std::string> errors;
+    bench::image sheet = bench::contact_sheet(paths, errors);
+    int status = 0;
+    for (const std::string &error : errors) {
+        std::cerr << "gaugebench: " << error << "\n";
+        status = 1;
+    }
+    if (!bench::write_png(sheet, line.output)) {
+        std::cerr << "gaugebench: cannot write " << line.output << "\n";
+        status = 1;
+    }
+    return status;
+}
+
 int run(const command_line &line) {
+    if (line.command == "sheet")
+        return run_sheet(line);
     bench::gauge_host host(bench::find_module(line.module));
     host.query();
     host.install();

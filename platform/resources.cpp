@@ -40,16 +40,18 @@ std::string describe_pointer(const void *pointer) {
     return text;
 }
 
+const resource_table *table_of(HMODULE module) {
+    return module ? static_cast<const resource_table *>(dlsym(module, "ResourceTable")) : nullptr;
+}
+
 } // namespace
 
 HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
     if (platform::begin_call("FindResourceA", describe_pointer(module) + ", " + describe_key(name) +
                                                   ", " + describe_key(type)))
         return nullptr;
-    if (module == nullptr || name == nullptr || type == nullptr)
-        return nullptr;
-    auto *table = static_cast<const resource_table *>(dlsym(module, "ResourceTable"));
-    if (table == nullptr)
+    const resource_table *table = table_of(module);
+    if (table == nullptr || name == nullptr || type == nullptr)
         return nullptr;
     for (std::uint32_t i = 0; i < table->count; ++i) {
         const resource_entry &entry = table->entries[i];
@@ -75,4 +77,22 @@ DWORD WINAPI SizeofResource(HMODULE module, HRSRC resource) {
     if (platform::begin_call("SizeofResource", describe_pointer(module) + ", " + describe_pointer(resource)))
         return 0;
     return resource ? resource->size : 0;
+}
+
+BOOL WINAPI EnumResourceNamesA(HMODULE module, LPCSTR type, ENUMRESNAMEPROCA visit, LONG_PTR parameter) {
+    if (platform::begin_call("EnumResourceNamesA", describe_pointer(module) + ", " + describe_key(type)))
+        return FALSE;
+    const resource_table *table = table_of(module);
+    if (table == nullptr || type == nullptr || visit == nullptr)
+        return FALSE;
+    bool found = false;
+    for (std::uint32_t i = 0; i < table->count; ++i) {
+        const resource_entry &entry = table->entries[i];
+        if (!key_matches(entry.type_id, entry.type_name, type))
+            continue;
+        found = true;
+        if (!visit(module, type, const_cast<LPSTR>(MAKEINTRESOURCEA(entry.id)), parameter))
+            break;
+    }
+    return found ? TRUE : FALSE;
 }

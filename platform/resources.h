@@ -18,9 +18,13 @@ struct resource_table {
     const resource_entry *entries;
 };
 
-#define PLATFORM_API extern "C" __attribute__((visibility("default")))
-
 PLATFORM_API HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type);
 PLATFORM_API HGLOBAL WINAPI LoadResource(HMODULE module, HRSRC resource);
 PLATFORM_API LPVOID WINAPI LockResource(HGLOBAL loaded);
 PLATFORM_API DWORD WINAPI SizeofResource(HMODULE module, HRSRC resource);
+
+// Calls `visit` with each resource of `type` in the module, by name or MAKEINTRESOURCE id,
+// until it returns FALSE; returns FALSE if the module has none of that type.
+using ENUMRESNAMEPROCA = BOOL(WINAPI *)(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR parameter);
+PLATFORM_API BOOL WINAPI EnumResourceNamesA(HMODULE module, LPCSTR type, ENUMRESNAMEPROCA visit,
+                                           LONG_PTR parameter);

@@ -3,14 +3,22 @@
 
 #include <cstdint>
 
+// The platform's calling conventions: WINAPI for fixed argument lists, WINAPIV for variadic ones.
 #if defined(__i386__)
 #define WINAPI __attribute__((stdcall))
+#define WINAPIV __attribute__((cdecl))
 #else
 #define WINAPI
+#define WINAPIV
 #endif
+
+// How our platform library exports the calls it substitutes.
+#define PLATFORM_API extern "C" __attribute__((visibility("default")))
 
 using BOOL = int;
 using DWORD = std::uint32_t;
+using LPSTR = char *;
+using LONG_PTR = std::intptr_t;
 using LPCSTR = const char *;
 using LPVOID = void *;
 using HANDLE = void *;
