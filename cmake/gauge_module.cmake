@@ -1,12 +1,15 @@
-# gauge_module(NAME SOURCES file... [RESOURCES manifest] [SUFFIX .dll])
+# gauge_module(NAME SOURCES file... [RESOURCES manifest] [SUFFIX .dll] [VERSION a.b.c.d])
 #
 # Declares one gauge module. The manifest lists its resources, one "TYPE ID FILE" a line
-# (TYPE is BITMAP or WAVE, FILE relative to the manifest). On Windows the module is
-# NAME.gau (or NAME.dll) with its resources compiled by windres; elsewhere it is NAME.so
-# carrying the same resources in an exported ResourceTable.
+# (TYPE is BITMAP, or WAVE or WAV for sounds; FILE relative to the manifest); VERSION adds a version resource
+# with that file and product version. On Windows the module is NAME.gau (or NAME.dll) with
+# its resources compiled by windres; elsewhere it is NAME.so carrying the same resources in
+# an exported ResourceTable.
 
 set(GAUGE_FRAMEWORK_DIR ${CMAKE_CURRENT_LIST_DIR}/../framework)
 set(GAUGE_EMBED_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/embed_resources.cmake)
+set(GAUGE_VERSION_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/version_resource.cmake)
+include(${GAUGE_VERSION_SCRIPT})
 
 # Reads a manifest into lists of types, ids and absolute file paths.
 function(gauge_read_manifest manifest out_types out_ids out_files)
@@ -20,7 +23,7 @@ function(gauge_read_manifest manifest out_types out_ids out_files)
         set(type ${CMAKE_MATCH_1})
         list(APPEND ids ${CMAKE_MATCH_2})
         list(APPEND files ${dir}/${CMAKE_MATCH_3})
-        if(NOT type MATCHES "^(BITMAP|WAVE)$")
+        if(NOT type MATCHES "^(BITMAP|WAVE|WAV)$")
             message(FATAL_ERROR "${manifest}: unknown resource type ${type}")
         endif()
         list(APPEND types ${type})
@@ -31,7 +34,13 @@ function(gauge_read_manifest manifest out_types out_ids out_files)
 endfunction()
 
 function(gauge_module name)
-    cmake_parse_arguments(PARSE_ARGV 1 GAUGE "" "RESOURCES;SUFFIX" "SOURCES")
+    cmake_parse_arguments(PARSE_ARGV 1 GAUGE "" "RESOURCES;SUFFIX;VERSION" "SOURCES")
+    if(NOT GAUGE_SUFFIX)
+        set(GAUGE_SUFFIX .gau)
+    endif()
+    if(GAUGE_VERSION)
+        gauge_version_numbers(${GAUGE_VERSION} numbers)
+    endif()
     set(sources ${GAUGE_SOURCES} ${GAUGE_FRAMEWORK_DIR}/module.cpp)
     set(types)
     set(ids)
@@ -42,12 +51,16 @@ function(gauge_module name)
         gauge_read_manifest(${manifest} types ids files)
     endif()
 
-    if(WIN32 AND files)
+    if(WIN32 AND (files OR GAUGE_VERSION))
         set(rc ${CMAKE_CURRENT_BINARY_DIR}/${name}_resources.rc)
         set(rc_text "")
         foreach(type id file IN ZIP_LISTS types ids files)
             string(APPEND rc_text "${id} ${type} \"${file}\"\n")
         endforeach()
+        if(GAUGE_VERSION)
+            gauge_version_rc(${name} ${GAUGE_SUFFIX} ${GAUGE_VERSION} version_text)
+            string(APPEND rc_text "${version_text}")
+        endif()
         file(GENERATE OUTPUT ${rc} CONTENT "${rc_text}")
         list(APPEND sources ${rc})
         set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS "${files}")
@@ -56,8 +69,9 @@ function(gauge_module name)
         add_custom_command(
             OUTPUT ${embedded}
             COMMAND ${CMAKE_COMMAND} "-DTYPES=${types}" "-DIDS=${ids}" "-DFILES=${files}"
+                    "-DVERSION=${GAUGE_VERSION}" -DNAME=${name} -DSUFFIX=${GAUGE_SUFFIX}
                     -DOUTPUT=${embedded} -P ${GAUGE_EMBED_SCRIPT}
-            DEPENDS ${files} ${GAUGE_EMBED_SCRIPT} ${GAUGE_RESOURCES}
+            DEPENDS ${files} ${GAUGE_EMBED_SCRIPT} ${GAUGE_VERSION_SCRIPT} ${GAUGE_RESOURCES}
             COMMENT "Embedding the resources of ${name}"
             VERBATIM)
         list(APPEND sources ${embedded})
@@ -72,9 +86,6 @@ function(gauge_module name)
         LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/modules
         RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/modules)
     if(WIN32)
-        if(NOT GAUGE_SUFFIX)
-            set(GAUGE_SUFFIX .gau)
-        endif()
         set_target_properties(${name} PROPERTIES SUFFIX ${GAUGE_SUFFIX})
         target_link_options(${name} PRIVATE -static -s -Wl,--exclude-all-symbols)
     else()
@@ -82,6 +93,8 @@ function(gauge_module name)
         target_link_options(${name} PRIVATE -Wl,-z,defs)
         set_target_properties(${name} PROPERTIES BUILD_RPATH "\$ORIGIN/../lib")
     endif()
+    # The version the module's resource carries, for the tests.
+    set_target_properties(${name} PROPERTIES GAUGE_VERSION "${GAUGE_VERSION}")
     add_dependencies(gauge_modules ${name})
     if(NOT name MATCHES "^probe_")
         set_property(GLOBAL APPEND PROPERTY GAUGE_DELIVERABLES ${name})

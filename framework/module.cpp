@@ -10,6 +10,8 @@ import_table ImportTable = {
 };
 
 void GAUGE_CALL module_no_work() {}
+void GAUGE_CALL module_init_no_work() {}
+void GAUGE_CALL module_deinit_no_work() {}
 
 #if defined(_WIN32)
 #include <windows.h>

@@ -33,5 +33,30 @@ template <gauge_header &gauge, auto &mouse_list> void GAUGE_CALL gauge_kill() {
 inline void GAUGE_CALL gauge700_install(void *instance) { element_list_install(linked_top(), instance); }
 inline void GAUGE_CALL gauge700_kill() { element_list_kill(linked_top()); }
 
-// module_init and module_deinit of every module.
+// Shows or hides an element by its hidden bit alone: every other image flag stays as it was.
+inline void set_hidden(element_header &element, bool hidden) {
+    if (hidden)
+        element.image_flags |= image_hidden;
+    else
+        element.image_flags &= ~image_hidden;
+}
+
+// module_init and module_deinit of every module, all empty: a module names one function as
+// both, or the two separate ones.
 void GAUGE_CALL module_no_work();
+void GAUGE_CALL module_init_no_work();
+void GAUGE_CALL module_deinit_no_work();
+
+// A version 610 header's seven routines, query_routine to kill_routine, as the generic
+// bodies for `gauge` and its mouse list, in the header's designated initialiser.
+#define GENERIC_ROUTINES_610(gauge, mouse_list)                                                                        \
+    .query_routine = gauge_query<header_top<gauge>>, .install_routine = gauge_install<gauge, mouse_list>,             \
+    .initialize_routine = gauge_initialize<header_top<gauge>>, .update_routine = gauge_update<header_top<gauge>>,   \
+    .generate_routine = gauge_generate<header_top<gauge>>, .draw_routine = gauge_draw<header_top<gauge>>,           \
+    .kill_routine = gauge_kill<gauge, mouse_list>
+
+// The linkage record of a gauge module: its one gauge and its two module functions.
+constexpr module_linkage gauge_linkage(gauge_header &gauge, module_routine init, module_routine deinit) {
+    return {.module_id = gauge_module_id, .module_init = init, .module_deinit = deinit,
+            .gauge_headers = {&gauge, nullptr}};
+}
