@@ -8,6 +8,7 @@
 
 set(GAUGE_FRAMEWORK_DIR ${CMAKE_CURRENT_LIST_DIR}/../framework)
 set(GAUGE_EMBED_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/embed_resources.cmake)
+set(GAUGE_EXPORTS_MAP ${CMAKE_CURRENT_LIST_DIR}/module_exports.map)
 set(GAUGE_VERSION_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/version_resource.cmake)
 include(${GAUGE_VERSION_SCRIPT})
 
@@ -90,7 +91,7 @@ function(gauge_module name)
         target_link_options(${name} PRIVATE -static -s -Wl,--exclude-all-symbols)
     else()
         target_link_libraries(${name} PRIVATE gauge_platform)
-        target_link_options(${name} PRIVATE -Wl,-z,defs)
+        target_link_options(${name} PRIVATE -Wl,-z,defs -Wl,--version-script=${GAUGE_EXPORTS_MAP})
         set_target_properties(${name} PROPERTIES BUILD_RPATH "\$ORIGIN/../lib")
     endif()
     # The version the module's resource carries, for the tests.

@@ -38,8 +38,10 @@ using module_routine = void(GAUGE_CALL *)();
 using query_routine_fn = void *(GAUGE_CALL *)();
 using install_routine_fn = void(GAUGE_CALL *)(void *instance);
 using generate_routine_fn = void(GAUGE_CALL *)(std::uint32_t phase);
+// The parameter is pointer-sized: a 32-bit word on the real host, wide enough for a module
+// handle on a 64-bit bench.
 using gauge_callback_fn = void(GAUGE_CALL *)(std::uint32_t unused, std::uint32_t service_id,
-                                             std::uint32_t parameter);
+                                             std::uintptr_t parameter);
 using click_callback_fn = std::uint32_t(GAUGE_CALL *)(std::uint32_t first, std::uint32_t second);
 
 constexpr std::uint32_t gauge_module_id = 0x13;

@@ -11,6 +11,8 @@
 #else
 #include "control.h"
 #include "resources.h"
+#include "sound.h"
+#include "user_interface.h"
 #endif
 
 #include <algorithm>
@@ -50,6 +52,21 @@ template <typename Pointer> std::uintptr_t word(Pointer pointer) {
 }
 
 bool file_exists(const std::string &path) { return std::ifstream(path).good(); }
+
+// Gauge code runs with the x87 unit rounding to double precision, as Windows starts every
+// thread and as the panel system runs its gauges; a 32-bit Linux process starts at extended
+// precision, which would change results. Elsewhere arithmetic is in double precision anyway.
+struct gauge_precision {
+#if defined(__i386__)
+    std::uint16_t saved;
+    gauge_precision() {
+        asm volatile("fnstcw %0" : "=m"(saved));
+        std::uint16_t rounding = std::uint16_t((saved & ~0x300) | 0x200);
+        asm volatile("fldcw %0" : : "m"(rounding));
+    }
+    ~gauge_precision() { asm volatile("fldcw %0" : : "m"(saved)); }
+#endif
+};
 
 BOOL WINAPI collect_resource_id(HMODULE, LPCSTR, LPSTR name, LONG_PTR found) {
     if (IS_INTRESOURCE(name))
@@ -312,6 +329,7 @@ struct gauge_host::services {
 // the module has a destructor to skip.
 template <typename Call> auto gauge_host::calling(Call call) {
     using result_type = decltype(call());
+    [[maybe_unused]] gauge_precision as_the_host_runs_gauges;
     gauge_host *previous = std::exchange(active_host, this);
     std::jmp_buf *outer = std::exchange(trap_exit, nullptr);
     std::jmp_buf exit;
@@ -369,6 +387,11 @@ gauge_host::gauge_host(const std::string &path) : path_(path) {
     services_entry->import_pointer = const_cast<void (**)()>(services::table().data());
 
     live_hosts.push_back(this);
+#if !defined(_WIN32)
+    // The bench plays the simulator's main window, for gauges that look for it.
+    static int main_window;
+    platform::set_main_window(&main_window);
+#endif
     if (linkage_->module_init != nullptr)
         calling([&] { linkage_->module_init(); });
 }
@@ -383,7 +406,12 @@ gauge_host::~gauge_host() {
 }
 
 void gauge_host::record(const char *service, std::vector<std::uintptr_t> arguments, std::uintptr_t result) {
-    calls_.push_back({service, std::move(arguments), result});
+#if defined(_WIN32)
+    std::size_t platform_calls = 0;
+#else
+    std::size_t platform_calls = platform::recorded_calls().size();
+#endif
+    calls_.push_back({service, std::move(arguments), result, platform_calls});
 }
 
 void gauge_host::check_top(const char *service, element_header *element) {
@@ -420,9 +448,15 @@ void *gauge_host::query() {
     return calling([&] { return gauge_->query_routine(); });
 }
 
+// A version 700 gauge also hears from the host through its gauge callback: service 3 with
+// the module handle once it is installed, service 12 before it is killed.
+constexpr std::uint32_t service_gauge_created = 3;
+constexpr std::uint32_t service_gauge_destroying = 12;
+
 void gauge_host::install() {
     calling([&] { gauge_->install_routine(library_); });
     installed_ = true;
+    gauge_callback(service_gauge_created, reinterpret_cast<std::uintptr_t>(library_));
 }
 
 void gauge_host::initialize() {
@@ -439,11 +473,12 @@ void gauge_host::draw() {
 }
 
 void gauge_host::kill() {
+    gauge_callback(service_gauge_destroying, 0);
     calling([&] { gauge_->kill_routine(); });
     installed_ = false;
 }
 
-void gauge_host::gauge_callback(std::uint32_t service_id, std::uint32_t parameter) {
+void gauge_host::gauge_callback(std::uint32_t service_id, std::uintptr_t parameter) {
     if (gauge_->header_version == header_version_700 && gauge_->gauge_callback != nullptr)
         calling([&] { gauge_->gauge_callback(0, service_id, parameter); });
 }
@@ -451,6 +486,9 @@ void gauge_host::gauge_callback(std::uint32_t service_id, std::uint32_t paramete
 void gauge_host::frame() {
     update();
     draw();
+#if !defined(_WIN32)
+    platform::advance_sound_clock(frame_milliseconds);
+#endif
 }
 
 const mouse_rect *gauge_host::live_mouse_list() const {

@@ -30,6 +30,7 @@ struct service_call {
     std::string service;
     std::vector<std::uintptr_t> arguments;
     std::uintptr_t result = 0; // for the services that return a value
+    std::size_t platform_calls_before = 0; // where it falls among the substituted Windows calls
 };
 
 struct key_event {
@@ -98,10 +99,11 @@ public:
     void generate(std::uint32_t phase);
     void draw();
     void kill();
-    void gauge_callback(std::uint32_t service_id, std::uint32_t parameter);
+    void gauge_callback(std::uint32_t service_id, std::uintptr_t parameter);
 
-    // One panel frame: update, then draw.
+    // One panel frame: update, then draw; sounds play on for one frame's time.
     void frame();
+    static constexpr double frame_milliseconds = 1000.0 / 18;
     // A click at gauge coordinates, hit-tested against the live mouse lists.
     click_record click(int x, int y);
 

@@ -1,8 +1,15 @@
 // Text and JSON reports of a gauge under the bench.
 #include "report.h"
 
+#if !defined(_WIN32)
+#include "sound.h"
+#include "user_interface.h"
+#endif
+
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <sstream>
 
 namespace bench {
@@ -151,8 +158,68 @@ nlohmann::ordered_json state_json(gauge_host &host) {
     for (const click_record &click : host.clicks())
         clicks.push_back({{"x", click.x}, {"y", click.y}, {"outcome", click.outcome}});
     state["clicks"] = clicks;
+    json boxes = json::array();
+    json sounds = json::array();
+#if !defined(_WIN32)
+    for (const platform::message_box &box : platform::message_boxes())
+        boxes.push_back({{"owner", box.owner ? "main window" : "none"},
+                         {"text", box.text},
+                         {"caption", box.caption},
+                         {"style", hex_text(box.style)}});
+    std::vector<std::uint32_t> waves = host.resource_ids("WAVE");
+    for (const platform::played_sound &sound : platform::played_sounds()) {
+        // The WAVE resource whose samples the buffer played, found by its bytes.
+        json resource = nullptr;
+        for (std::uint32_t id : waves) {
+            std::span<const std::uint8_t> bytes = host.resource(id, "WAVE");
+            if (!sound.samples.empty() &&
+                std::search(bytes.begin(), bytes.end(), sound.samples.begin(), sound.samples.end()) != bytes.end())
+                resource = id;
+        }
+        sounds.push_back({{"resource", resource}, {"bytes", sound.samples.size()}, {"flags", hex_text(sound.flags)}});
+    }
+#endif
+    state["message_boxes"] = boxes;
+    state["sounds"] = sounds;
     state["errors"] = host.errors();
     return state;
+}
+
+bool write_captured_sound(const std::string &path, std::string &error) {
+#if defined(_WIN32)
+    (void)path;
+    error = "sound capture needs the bench's own sound device, which the Windows build does not use";
+    return false;
+#else
+    std::vector<platform::played_sound> sounds = platform::played_sounds();
+    WAVEFORMATEX format = sounds.empty() ? WAVEFORMATEX{1, 1, 11025, 11025, 1, 8, 0} : sounds.front().format;
+    std::vector<std::uint8_t> samples;
+    for (const platform::played_sound &sound : sounds)
+        samples.insert(samples.end(), sound.samples.begin(), sound.samples.end());
+    auto word = [](std::ofstream &out, std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            out.put(char(value >> (8 * i) & 0xFF));
+    };
+    std::ofstream out(path, std::ios::binary);
+    out.write("RIFF", 4);
+    word(out, std::uint32_t(36 + samples.size()), 4);
+    out.write("WAVEfmt ", 8);
+    word(out, 16, 4);
+    word(out, 1, 2); // PCM
+    word(out, format.nChannels, 2);
+    word(out, format.nSamplesPerSec, 4);
+    word(out, format.nAvgBytesPerSec, 4);
+    word(out, format.nBlockAlign, 2);
+    word(out, format.wBitsPerSample, 2);
+    out.write("data", 4);
+    word(out, std::uint32_t(samples.size()), 4);
+    out.write(reinterpret_cast<const char *>(samples.data()), std::streamsize(samples.size()));
+    if (!out) {
+        error = "cannot write " + path;
+        return false;
+    }
+    return true;
+#endif
 }
 
 } // namespace bench

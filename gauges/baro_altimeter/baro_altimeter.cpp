@@ -277,9 +277,6 @@ void GAUGE_CALL altimeter_kill() {
     gauge_kill<altimeter_gauge, mouse_list>();
 }
 
-void GAUGE_CALL altimeter_init() {}
-void GAUGE_CALL altimeter_deinit() {}
-
 gauge_header altimeter_gauge = {
     .header_version = header_version_610,
     .gauge_name = "baro_altimeter",
@@ -296,9 +293,4 @@ gauge_header altimeter_gauge = {
 
 } // namespace
 
-module_linkage Linkage = {
-    .module_id = gauge_module_id,
-    .module_init = altimeter_init,
-    .module_deinit = altimeter_deinit,
-    .gauge_headers = {&altimeter_gauge, nullptr},
-};
+module_linkage Linkage = gauge_linkage(altimeter_gauge, module_init_no_work, module_deinit_no_work);

@@ -26,21 +26,10 @@ gauge_header window_toggle_gauge = {
     .header_version = header_version_610,
     .gauge_name = "window_toggle",
     .element_list = elements,
-    .query_routine = gauge_query<header_top<window_toggle_gauge>>,
-    .install_routine = gauge_install<window_toggle_gauge, mouse_list>,
-    .initialize_routine = gauge_initialize<header_top<window_toggle_gauge>>,
-    .update_routine = gauge_update<header_top<window_toggle_gauge>>,
-    .generate_routine = gauge_generate<header_top<window_toggle_gauge>>,
-    .draw_routine = gauge_draw<header_top<window_toggle_gauge>>,
-    .kill_routine = gauge_kill<window_toggle_gauge, mouse_list>,
+    GENERIC_ROUTINES_610(window_toggle_gauge, mouse_list),
     .size_x = 50,
 };
 
 } // namespace
 
-module_linkage Linkage = {
-    .module_id = gauge_module_id,
-    .module_init = module_no_work,
-    .module_deinit = module_no_work,
-    .gauge_headers = {&window_toggle_gauge, nullptr},
-};
+module_linkage Linkage = gauge_linkage(window_toggle_gauge, module_init_no_work, module_deinit_no_work);

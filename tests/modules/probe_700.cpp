@@ -23,7 +23,7 @@ mouse_rect mouse_list[] = {
     {.rect_kind = rect_list_end, .cursor = -1},
 };
 
-void GAUGE_CALL ignore_service(std::uint32_t, std::uint32_t, std::uint32_t) {}
+void GAUGE_CALL ignore_service(std::uint32_t, std::uint32_t, std::uintptr_t) {}
 
 gauge_header_700 probe_gauge = {
     .header = {
