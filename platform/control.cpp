@@ -2,6 +2,7 @@
 #include "control.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace platform {
 namespace {
@@ -61,5 +62,11 @@ void fail_call(std::string_view call, unsigned nth, bool from_then_on) {
 }
 
 void clear_faults() { fault_plan().clear(); }
+
+std::string pointer_text(const void *pointer) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%p", pointer);
+    return text;
+}
 
 } // namespace platform

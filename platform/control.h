@@ -34,4 +34,18 @@ struct PLATFORM_CONTROL bench_own_calls {
     bench_own_calls &operator=(const bench_own_calls &) = delete;
 };
 
+// Named file mappings live in a namespace: the one set here, else the environment variable
+// GAUGE_SHM_NAMESPACE, else "gaugebench". Processes in the same namespace share their
+// mappings by name; a mapping stays until its namespace is removed (see file_mappings.cpp).
+PLATFORM_CONTROL void set_mapping_namespace(std::string name); // "" returns to the default
+PLATFORM_CONTROL std::string mapping_namespace();
+// The namespaces that hold mappings now.
+PLATFORM_CONTROL std::vector<std::string> mapping_namespaces();
+// Removes every mapping name of the namespace; views and handles still open keep working.
+// Returns how many names were removed.
+PLATFORM_CONTROL unsigned remove_mapping_namespace(const std::string &name);
+
+// A pointer as the call log shows it.
+PLATFORM_CONTROL std::string pointer_text(const void *pointer);
+
 } // namespace platform

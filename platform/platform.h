@@ -5,4 +5,6 @@
 #include <windows.h>
 #else
 #include "resources.h"
+#include "file_mappings.h"
+#include "user_interface.h"
 #endif

@@ -7,7 +7,6 @@
 #include <strings.h>
 
 #include <charconv>
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -34,12 +33,6 @@ std::string describe_key(LPCSTR key) {
     return "\"" + std::string(key) + "\"";
 }
 
-std::string describe_pointer(const void *pointer) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%p", pointer);
-    return text;
-}
-
 const resource_table *table_of(HMODULE module) {
     return module ? static_cast<const resource_table *>(dlsym(module, "ResourceTable")) : nullptr;
 }
@@ -47,7 +40,7 @@ const resource_table *table_of(HMODULE module) {
 } // namespace
 
 HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
-    if (platform::begin_call("FindResourceA", describe_pointer(module) + ", " + describe_key(name) +
+    if (platform::begin_call("FindResourceA", platform::pointer_text(module) + ", " + describe_key(name) +
                                                   ", " + describe_key(type)))
         return nullptr;
     const resource_table *table = table_of(module);
@@ -62,25 +55,25 @@ HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
 }
 
 HGLOBAL WINAPI LoadResource(HMODULE module, HRSRC resource) {
-    if (platform::begin_call("LoadResource", describe_pointer(module) + ", " + describe_pointer(resource)))
+    if (platform::begin_call("LoadResource", platform::pointer_text(module) + ", " + platform::pointer_text(resource)))
         return nullptr;
     return resource ? const_cast<unsigned char *>(resource->data) : nullptr;
 }
 
 LPVOID WINAPI LockResource(HGLOBAL loaded) {
-    if (platform::begin_call("LockResource", describe_pointer(loaded)))
+    if (platform::begin_call("LockResource", platform::pointer_text(loaded)))
         return nullptr;
     return loaded;
 }
 
 DWORD WINAPI SizeofResource(HMODULE module, HRSRC resource) {
-    if (platform::begin_call("SizeofResource", describe_pointer(module) + ", " + describe_pointer(resource)))
+    if (platform::begin_call("SizeofResource", platform::pointer_text(module) + ", " + platform::pointer_text(resource)))
         return 0;
     return resource ? resource->size : 0;
 }
 
 BOOL WINAPI EnumResourceNamesA(HMODULE module, LPCSTR type, ENUMRESNAMEPROCA visit, LONG_PTR parameter) {
-    if (platform::begin_call("EnumResourceNamesA", describe_pointer(module) + ", " + describe_key(type)))
+    if (platform::begin_call("EnumResourceNamesA", platform::pointer_text(module) + ", " + describe_key(type)))
         return FALSE;
     const resource_table *table = table_of(module);
     if (table == nullptr || type == nullptr || visit == nullptr)
