@@ -3,16 +3,23 @@
 PRESETS := native native32 win32
 export WINEPREFIX := $(CURDIR)/build/wineprefix
 
-.PHONY: demo test deps build $(addprefix build-,$(PRESETS)) $(addprefix test-,$(PRESETS)) clean
+.PHONY: demo test dist deps build $(addprefix build-,$(PRESETS)) $(addprefix test-,$(PRESETS)) clean
 
 demo: deps build-native build-win32
 	mkdir -p out
 	build/native/bin/gaugebench render window_toggle -o out/window_toggle.png --scale 4
 	build/native/bin/gaugebench sheet -o out/resources.png
+	build/native/bin/gaugebench panel -o out/panel.png
 	@echo "Windows modules: build/win32/modules/"
 	@echo "Pictures:        out/window_toggle.png, out/resources.png (every resource of every module)"
 
 test: deps $(addprefix test-,$(PRESETS))
+
+# The release package for panel builders: the Windows modules, the install guide, an example
+# panel.cfg section and SHA256SUMS, checked once made.
+dist: build-win32
+	bash tools/dist.sh build/win32/modules dist
+	bash tools/dist.sh --check dist
 
 deps:
 	@sh tools/install-deps.sh
@@ -29,4 +36,4 @@ $(addprefix test-,$(PRESETS)): test-%: build-%
 	ctest --preset $*
 
 clean:
-	rm -rf build out
+	rm -rf build out dist

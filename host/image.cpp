@@ -98,11 +98,16 @@ void draw_image(image &target, const image &source, int x, int y, bool opaque) {
 image scale_image(const image &source, int factor) {
     if (factor <= 1)
         return source;
-    image scaled(source.width * factor, source.height * factor);
-    for (int y = 0; y < scaled.height; ++y)
-        for (int x = 0; x < scaled.width; ++x)
-            scaled.at(x, y) = source.at(x / factor, y / factor);
-    return scaled;
+    return resize_image(source, source.width * factor, source.height * factor);
+}
+
+image resize_image(const image &source, int width, int height) {
+    image resized(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            resized.at(x, y) = source.at(int(std::int64_t(x) * source.width / width),
+                                         int(std::int64_t(y) * source.height / height));
+    return resized;
 }
 
 bool write_png(const image &picture, const std::string &path) {

@@ -35,6 +35,9 @@ void draw_image(image &target, const image &source, int x, int y, bool opaque);
 // Enlarges by a whole factor, each pixel becoming a square.
 image scale_image(const image &source, int factor);
 
+// Stretches or shrinks to `width` x `height`, each pixel taken from the nearest source pixel.
+image resize_image(const image &source, int width, int height);
+
 // Writes a PNG file; returns false if the file cannot be written.
 bool write_png(const image &picture, const std::string &path);
 

@@ -1,9 +1,10 @@
 // gaugebench: drives a gauge module as the panel system would, and shows what it does.
+#include "block.h"
+#include "numbers.h"
+#include "panel.h"
 #include "report.h"
 #include "sheet.h"
 
-#include <charconv>
-#include <cstdlib>
 #include <cstdio>
 #include <iostream>
 #include <optional>
@@ -17,6 +18,8 @@ const char usage[] =
     "       gaugebench state MODULE [STEP...]\n"
     "       gaugebench render MODULE [STEP...] -o FILE.png [--scale N]\n"
     "       gaugebench sheet [MODULE...] -o FILE.png\n"
+    "       gaugebench block NAME [--size N] [--read] [--write OFFSET=TEXT] [--write-hex OFFSET=HEX]\n"
+    "       gaugebench panel [PANEL_CFG] [--state FILE] -o FILE.png [--scale N]\n"
     "\n"
     "MODULE is a path, or a deliverable name looked up in the build's modules directory.\n"
     "sheet draws every picture and sound of the modules given, or of every module built.\n"
@@ -27,13 +30,17 @@ const char usage[] =
     "  --set TOKEN=VALUE    set a simulator variable (TOKEN hex with 0x, or decimal)\n"
     "  --failure KEY        make a host failure active: an element whose failure list\n"
     "                       names it freezes (action 1), rests at 0 (2) or blanks (3)\n"
-    "  --updates N          run N frames instead of one\n";
+    "  --updates N          run N frames instead of one\n"
+    "  --gauge-callback ID[,PARAM]  call a version 700 gauge's callback with a service id\n"
+    "Options of state and render:\n"
+    "  --capture-sound FILE.wav     write every sound played to a WAVE file\n";
 
 struct step {
-    enum { click, set, failure, updates } kind;
+    enum { click, set, failure, updates, gauge_callback } kind;
     int x = 0, y = 0;          // click
-    std::uint32_t token = 0;   // set, failure
+    std::uint32_t token = 0;   // set, failure; the service id of gauge_callback
     double value = 0;          // set
+    std::uint32_t parameter = 0; // gauge_callback
     int frames = 1;
 };
 
@@ -43,6 +50,7 @@ struct command_line {
     std::vector<std::string> sheet_modules;
     std::vector<step> steps;
     std::string output;
+    std::string sound_capture;
     int scale = 1;
 };
 
@@ -51,29 +59,24 @@ struct usage_error {
 };
 
 std::uint32_t parse_token(const std::string &text) {
-    bool hex = text.starts_with("0x") || text.starts_with("0X");
-    std::uint32_t token = 0;
-    const char *begin = text.data() + (hex ? 2 : 0), *end = text.data() + text.size();
-    auto [last, error] = std::from_chars(begin, end, token, hex ? 16 : 10);
-    if (begin == end || error != std::errc() || last != end)
+    std::optional<std::uint32_t> token = bench::read_token(text);
+    if (!token)
         throw usage_error{"\"" + text + "\" is not a token (decimal, or hex with 0x)"};
-    return token;
+    return *token;
 }
 
 double parse_value(const std::string &text) {
-    char *end = nullptr;
-    double value = std::strtod(text.c_str(), &end);
-    if (text.empty() || end != text.c_str() + text.size())
+    std::optional<double> value = bench::read_value(text);
+    if (!value)
         throw usage_error{"\"" + text + "\" is not a number"};
-    return value;
+    return *value;
 }
 
 int parse_int(const std::string &text, const char *what) {
-    int value = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size())
+    std::optional<int> value = bench::read_whole_number(text);
+    if (!value)
         throw usage_error{std::string(what) + " \"" + text + "\" is not a whole number"};
-    return value;
+    return *value;
 }
 
 command_line parse(int argc, char **argv) {
@@ -120,6 +123,14 @@ command_line parse(int argc, char **argv) {
                                       .token = parse_token(text.substr(0, equals)),
                                       .value = parse_value(text.substr(equals + 1))});
             }
+        } else if (argument == "--gauge-callback" && line.command != "info" && line.command != "sheet") {
+            const std::string &text = value();
+            auto comma = text.find(',');
+            line.steps.push_back({.kind = step::gauge_callback,
+                                  .token = parse_token(text.substr(0, comma)),
+                                  .parameter = comma == std::string::npos ? 0 : parse_token(text.substr(comma + 1))});
+        } else if (argument == "--capture-sound" && (line.command == "state" || line.command == "render")) {
+            line.sound_capture = value();
         } else if (argument == "-o" && (line.command == "render" || line.command == "sheet")) {
             line.output = value();
         } else if (argument == "--scale" && line.command == "render") {
@@ -179,6 +190,8 @@ int run(const command_line &line) {
             host.set_variable(next.token, next.value);
         else if (next.kind == step::failure)
             host.set_failure(next.token);
+        else if (next.kind == step::gauge_callback)
+            host.gauge_callback(next.token, next.parameter);
         for (int frame = 0; frame < next.frames; ++frame)
             host.frame();
     }
@@ -198,6 +211,11 @@ int run(const command_line &line) {
         }
     }
     host.kill();
+    std::string capture_error;
+    if (!line.sound_capture.empty() && !bench::write_captured_sound(line.sound_capture, capture_error)) {
+        std::cerr << "gaugebench: " << capture_error << "\n";
+        status = 1;
+    }
     for (const std::string &error : host.errors()) {
         std::cerr << "gaugebench: " << host.path() << ": " << error << "\n";
         status = 1;
@@ -208,6 +226,10 @@ int run(const command_line &line) {
 } // namespace
 
 int main(int argc, char **argv) {
+    if (argc > 1 && std::string(argv[1]) == "block")
+        return bench::block_command(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
+    if (argc > 1 && std::string(argv[1]) == "panel")
+        return bench::panel_command(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
     try {
         return run(parse(argc, argv));
     } catch (const usage_error &error) {
