@@ -226,6 +226,10 @@ int run(const command_line &line) {
 } // namespace
 
 int main(int argc, char **argv) {
+    if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h") {
+        (argc < 2 ? std::cerr : std::cout) << usage;
+        return argc < 2 ? 2 : 0;
+    }
     if (argc > 1 && std::string(argv[1]) == "block")
         return bench::block_command(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
     if (argc > 1 && std::string(argv[1]) == "panel")
@@ -233,7 +237,7 @@ int main(int argc, char **argv) {
     try {
         return run(parse(argc, argv));
     } catch (const usage_error &error) {
-        std::cerr << "gaugebench: " << error.text << "\n\n" << usage;
+        std::cerr << "gaugebench: " << error.text << " (gaugebench --help shows the usage)\n";
         return 2;
     } catch (const bench::load_error &error) {
         std::cerr << "gaugebench: " << error.what() << "\n";

@@ -38,14 +38,14 @@ std::string digits_of(std::uint32_t magnitude, unsigned base, bool upper) {
     return digits;
 }
 
-void append_padded(std::string &out, const conversion &spec, std::string_view sign, std::string body, bool number) {
-    if (number && spec.precision >= 0 && body.size() < std::size_t(spec.precision))
-        body.insert(0, std::size_t(spec.precision) - body.size(), '0');
+void append_padded(std::string &out, const conversion &field, std::string_view sign, std::string body, bool number) {
+    if (number && field.precision >= 0 && body.size() < std::size_t(field.precision))
+        body.insert(0, std::size_t(field.precision) - body.size(), '0');
     std::size_t length = sign.size() + body.size();
-    std::size_t padding = spec.width > 0 && std::size_t(spec.width) > length ? std::size_t(spec.width) - length : 0;
-    if (spec.left) {
+    std::size_t padding = field.width > 0 && std::size_t(field.width) > length ? std::size_t(field.width) - length : 0;
+    if (field.left) {
         out.append(sign).append(body).append(padding, ' ');
-    } else if (spec.zeros && number) {
+    } else if (field.zeros && number) {
         out.append(sign).append(padding, '0').append(body);
     } else {
         out.append(padding, ' ').append(sign).append(body);
@@ -60,19 +60,19 @@ std::string format_text(const char *format, va_list arguments) {
             continue;
         }
         const char *start = at++;
-        conversion spec;
+        conversion field;
         for (;; ++at) {
             if (*at == '-')
-                spec.left = true;
+                field.left = true;
             else if (*at == '0')
-                spec.zeros = true;
+                field.zeros = true;
             else
                 break;
         }
-        spec.width = read_number(at);
+        field.width = read_number(at);
         if (*at == '.') {
             ++at;
-            spec.precision = read_number(at);
+            field.precision = read_number(at);
         }
         while (*at == 'l' || *at == 'h')
             ++at; // every integer argument is 32 bits here
@@ -81,25 +81,25 @@ std::string format_text(const char *format, va_list arguments) {
         case 'i': {
             int value = va_arg(arguments, int);
             std::uint32_t magnitude = value < 0 ? 0u - std::uint32_t(value) : std::uint32_t(value);
-            append_padded(out, spec, value < 0 ? "-" : "", digits_of(magnitude, 10, false), true);
+            append_padded(out, field, value < 0 ? "-" : "", digits_of(magnitude, 10, false), true);
             break;
         }
         case 'u':
-            append_padded(out, spec, "", digits_of(va_arg(arguments, unsigned), 10, false), true);
+            append_padded(out, field, "", digits_of(va_arg(arguments, unsigned), 10, false), true);
             break;
         case 'x':
         case 'X':
-            append_padded(out, spec, "", digits_of(va_arg(arguments, unsigned), 16, *at == 'X'), true);
+            append_padded(out, field, "", digits_of(va_arg(arguments, unsigned), 16, *at == 'X'), true);
             break;
         case 'c':
-            append_padded(out, spec, "", std::string(1, char(va_arg(arguments, int))), false);
+            append_padded(out, field, "", std::string(1, char(va_arg(arguments, int))), false);
             break;
         case 's': {
             const char *text = va_arg(arguments, const char *);
             std::string_view shown = text != nullptr ? text : "(null)";
-            if (spec.precision >= 0)
-                shown = shown.substr(0, std::size_t(spec.precision));
-            append_padded(out, spec, "", std::string(shown), false);
+            if (field.precision >= 0)
+                shown = shown.substr(0, std::size_t(field.precision));
+            append_padded(out, field, "", std::string(shown), false);
             break;
         }
         case '%':
