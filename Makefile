@@ -11,7 +11,7 @@ demo: deps build-native build-win32
 	build/native/bin/gaugebench sheet -o out/resources.png
 	build/native/bin/gaugebench panel -o out/panel.png
 	@echo "Windows modules: build/win32/modules/"
-	@echo "Pictures:        out/window_toggle.png, out/resources.png (every resource of every module)"
+	@echo "Pictures:        out/window_toggle.png, out/resources.png (every resource), out/panel.png (the panel)"
 
 test: deps $(addprefix test-,$(PRESETS))
 
