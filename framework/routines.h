@@ -55,6 +55,13 @@ void GAUGE_CALL module_deinit_no_work();
     .generate_routine = gauge_generate<header_top<gauge>>, .draw_routine = gauge_draw<header_top<gauge>>,           \
     .kill_routine = gauge_kill<gauge, mouse_list>
 
+// The same for a version 700 header, whose routines find their element through Linkage.
+#define GENERIC_ROUTINES_700                                                                                          \
+    .query_routine = gauge_query<linked_top>, .install_routine = gauge700_install,                                    \
+    .initialize_routine = gauge_initialize<linked_top>, .update_routine = gauge_update<linked_top>,                   \
+    .generate_routine = gauge_generate<linked_top>, .draw_routine = gauge_draw<linked_top>,                           \
+    .kill_routine = gauge700_kill
+
 // The linkage record of a gauge module: its one gauge and its two module functions.
 constexpr module_linkage gauge_linkage(gauge_header &gauge, module_routine init, module_routine deinit) {
     return {.module_id = gauge_module_id, .module_init = init, .module_deinit = deinit,
