@@ -3,6 +3,7 @@
 #include "numbers.h"
 #include "panel.h"
 #include "report.h"
+#include "scenario.h"
 #include "sheet.h"
 
 #include <cstdio>
@@ -18,6 +19,7 @@ const char usage[] =
     "       gaugebench state MODULE [STEP...]\n"
     "       gaugebench render MODULE [STEP...] -o FILE.png [--scale N]\n"
     "       gaugebench sheet [MODULE...] -o FILE.png\n"
+    "       gaugebench run SCENARIO...\n"
     "       gaugebench block NAME [--size N] [--read] [--write OFFSET=TEXT] [--write-hex OFFSET=HEX]\n"
     "       gaugebench panel [PANEL_CFG] [--state FILE] -o FILE.png [--scale N]\n"
     "\n"
@@ -232,6 +234,8 @@ int main(int argc, char **argv) {
     }
     if (argc > 1 && std::string(argv[1]) == "block")
         return bench::block_command(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
+    if (argc > 1 && std::string(argv[1]) == "run")
+        return bench::run_command(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
     if (argc > 1 && std::string(argv[1]) == "panel")
         return bench::panel_command(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
     try {
