@@ -10,8 +10,9 @@ demo: deps build-native build-win32
 	build/native/bin/gaugebench render window_toggle -o out/window_toggle.png --scale 4
 	build/native/bin/gaugebench sheet -o out/resources.png
 	build/native/bin/gaugebench panel -o out/panel.png
+	build/native/bin/gaugebench animate docs/climb.scn -o out/climb.gif
 	@echo "Windows modules: build/win32/modules/"
-	@echo "Pictures:        out/window_toggle.png, out/resources.png (every resource), out/panel.png (the panel)"
+	@echo "Pictures:        out/window_toggle.png, out/resources.png (every resource), out/panel.png (the panel), out/climb.gif"
 
 test: deps $(addprefix test-,$(PRESETS))
 

@@ -4,6 +4,9 @@
 #include "panel.h"
 #include "report.h"
 #include "scenario.h"
+#if defined(GAUGE_ANIMATION)
+#include "animation.h"
+#endif
 #include "sheet.h"
 
 #include <cstdio>
@@ -20,6 +23,7 @@ const char usage[] =
     "       gaugebench render MODULE [STEP...] -o FILE.png [--scale N]\n"
     "       gaugebench sheet [MODULE...] -o FILE.png\n"
     "       gaugebench run SCENARIO...\n"
+    "       gaugebench animate SCENARIO -o FILE.gif [--scale N]\n"
     "       gaugebench block NAME [--size N] [--read] [--write OFFSET=TEXT] [--write-hex OFFSET=HEX]\n"
     "       gaugebench panel [PANEL_CFG] [--state FILE] -o FILE.png [--scale N]\n"
     "\n"
@@ -234,6 +238,14 @@ int main(int argc, char **argv) {
     }
     if (argc > 1 && std::string(argv[1]) == "block")
         return bench::block_command(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
+    if (argc > 1 && std::string(argv[1]) == "animate") {
+#if defined(GAUGE_ANIMATION)
+        return bench::animate_command(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
+#else
+        std::cerr << "gaugebench: this build has no GIF library; animate is in the native build\n";
+        return 2;
+#endif
+    }
     if (argc > 1 && std::string(argv[1]) == "run")
         return bench::run_command(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
     if (argc > 1 && std::string(argv[1]) == "panel")

@@ -77,10 +77,16 @@ std::string shown(double value) {
 }
 
 struct runner {
+    const frame_observer &observe;
     std::optional<gauge_host> host;
     std::size_t keys_expected = 0;
     int expectations = 0;
 
+    void frame() {
+        loaded().frame();
+        if (observe)
+            observe(*host);
+    }
     gauge_host &loaded() {
         if (!host)
             throw stop{"no module loaded yet (load MODULE comes first)"};
@@ -107,7 +113,7 @@ struct runner {
             host->install();
             host->initialize();
             host->generate(0);
-            host->frame();
+            frame();
         } else if (command == "set") {
             std::vector<std::string> parts = words;
             if (parts.size() == 2 && parts[1].find('=') != std::string::npos)
@@ -122,7 +128,7 @@ struct runner {
             if (!(input >> x >> separator >> y) || (separator != ',' && separator != ' '))
                 throw stop{"expected \"click X,Y\""};
             loaded().click(x, y);
-            host->frame();
+            frame();
         } else if (command == "update") {
             int frames = 1;
             if (words.size() == 2) {
@@ -134,12 +140,23 @@ struct runner {
                 need(words, 1, "update [N]");
             }
             for (int i = 0; i < frames; ++i)
-                loaded().frame();
+                frame();
+        } else if (command == "ramp") {
+            need(words, 5, "ramp TOKEN FROM TO FRAMES");
+            std::uint32_t variable = token(words[1]);
+            double from = number(words[2]), to = number(words[3]);
+            auto frames = read_whole_number(words[4]);
+            if (!frames || *frames < 1)
+                throw stop{"expected a number of frames, not \"" + words[4] + "\""};
+            for (int i = 1; i <= *frames; ++i) {
+                loaded().set_variable(variable, from + (to - from) * i / *frames);
+                frame();
+            }
         } else if (command == "callback") {
             if (words.size() != 2 && words.size() != 3)
                 throw stop{"expected \"callback ID [PARAM]\""};
             loaded().gauge_callback(token(words[1]), words.size() == 3 ? token(words[2]) : 0);
-            host->frame();
+            frame();
         } else if (command == "failure") {
             need(words, 2, "failure KEY");
             loaded().set_failure(token(words[1]));
@@ -148,7 +165,7 @@ struct runner {
         } else if (command == "install") {
             loaded().install();
             host->initialize();
-            host->frame();
+            frame();
         } else if (command == "write" || command == "write-hex") {
             if (words.size() < 4)
                 throw stop{"expected \"" + command + " NAME OFFSET " + (command == "write" ? "TEXT\"" : "HEX\"")};
@@ -258,8 +275,8 @@ struct runner {
 
 } // namespace
 
-scenario_result run_scenario(const std::string &file, std::istream &text) {
-    runner scenario;
+scenario_result run_scenario(const std::string &file, std::istream &text, const frame_observer &observe) {
+    runner scenario{observe};
     scenario_result result;
     int number = 0;
     try {

@@ -2,7 +2,7 @@
 # Installs what the build needs on Debian bookworm, and only what is missing.
 set -e
 packages="cmake g++ make pkg-config googletest nlohmann-json3-dev libstb-dev
-libcairo2-dev libimagequant-dev fonts-dejavu-core fonts-dejavu-extra sox
+libcairo2-dev libimagequant-dev libgif-dev fonts-dejavu-core fonts-dejavu-extra sox
 g++-multilib qemu-user
 g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386"
 missing=""
