@@ -7,6 +7,7 @@
 #include "control.h"
 #endif
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -97,7 +98,9 @@ const char block_usage[] =
     "  --write-hex OFFSET=HEX  write bytes given as pairs of hex digits (\"05000000\")\n"
     "OFFSET and N are decimal, or hex with 0x. On Linux, a block lives on after every process\n"
     "let it go, in the namespace named by GAUGE_SHM_NAMESPACE (default \"gaugebench\"), until\n"
-    "its namespace is removed: rm /dev/shm/NAMESPACE.*\n";
+    "its namespace is removed: rm /dev/shm/NAMESPACE.*\n"
+    "Example, lighting the gear panel as its partner module would:\n"
+    "  gaugebench block QUORVAL_COM_IPC --write-hex 0=01000000 --read --size 4\n";
 
 namespace {
 
@@ -204,11 +207,15 @@ void dump(std::ostream &out, const std::vector<unsigned char> &bytes) {
 } // namespace
 
 int block_command(const std::vector<std::string> &arguments, std::ostream &out, std::ostream &errors) {
+    if (std::find(arguments.begin(), arguments.end(), std::string("--help")) != arguments.end()) {
+        out << block_usage;
+        return 0;
+    }
     block_line line;
     try {
         line = parse_block(arguments);
     } catch (const usage_error &error) {
-        errors << "gaugebench: " << error.text << "\n\n" << block_usage;
+        errors << "gaugebench: " << error.text << " (gaugebench block --help shows the usage)\n";
         return 2;
     }
     shared_block block(line.name, line.size);

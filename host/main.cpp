@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -231,11 +232,35 @@ int run(const command_line &line) {
 
 } // namespace
 
+// `gaugebench VERB --help` for the verbs this file reads: the verb's form and an example.
+const std::map<std::string, std::string> verb_help = {
+    {"info", "usage: gaugebench info MODULE\n"
+             "Prints the module's linkage, gauge header, element tree and mouse list. Example:\n"
+             "  gaugebench info baro_altimeter\n"},
+    {"state", "usage: gaugebench state MODULE [STEP...] [--capture-sound FILE.wav]\n"
+              "Prints the gauge's state as JSON after the steps. Example:\n"
+              "  gaugebench state flap_lever --set 0x149=8192 --click 30,10\n"},
+    {"render", "usage: gaugebench render MODULE [STEP...] -o FILE.png [--scale N] [--capture-sound FILE.wav]\n"
+               "Draws the gauge after the steps. Example:\n"
+               "  gaugebench render baro_altimeter --set 0x4A=12000 --updates 5 -o alt.png --scale 3\n"},
+    {"sheet", "usage: gaugebench sheet [MODULE...] -o FILE.png\n"
+              "Draws every picture and sound of the modules, or of every module built. Example:\n"
+              "  gaugebench sheet -o resources.png\n"},
+};
+
 int main(int argc, char **argv) {
     if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h") {
         (argc < 2 ? std::cerr : std::cout) << usage;
         return argc < 2 ? 2 : 0;
     }
+    if (auto help = verb_help.find(argv[1]); help != verb_help.end())
+        for (int i = 2; i < argc; ++i)
+            if (std::string(argv[i]) == "--help") {
+                std::cout << help->second << (std::string(argv[1]) == "state" || std::string(argv[1]) == "render"
+                                                  ? std::string(usage).substr(std::string(usage).find("Steps:"))
+                                                  : "");
+                return 0;
+            }
     if (argc > 1 && std::string(argv[1]) == "block")
         return bench::block_command(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
     if (argc > 1 && std::string(argv[1]) == "animate") {
