@@ -409,7 +409,7 @@ void gauge_host::record(const char *service, std::vector<std::uintptr_t> argumen
 #if defined(_WIN32)
     std::size_t platform_calls = 0;
 #else
-    std::size_t platform_calls = platform::recorded_calls().size();
+    std::size_t platform_calls = platform::recorded_call_count();
 #endif
     calls_.push_back({service, std::move(arguments), result, platform_calls});
 }

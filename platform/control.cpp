@@ -53,6 +53,7 @@ bool begin_call(std::string_view call, std::string arguments) {
 }
 
 std::vector<call_record> recorded_calls() { return call_log(); }
+std::size_t recorded_call_count() { return call_log().size(); }
 void clear_recorded_calls() { call_log().clear(); }
 
 void fail_call(std::string_view call, unsigned nth, bool from_then_on) {

@@ -2,6 +2,7 @@
 // call can be made to fail on demand.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,8 @@ struct call_record {
 PLATFORM_CONTROL bool begin_call(std::string_view call, std::string arguments);
 
 PLATFORM_CONTROL std::vector<call_record> recorded_calls();
+// How many calls are recorded, without copying them.
+PLATFORM_CONTROL std::size_t recorded_call_count();
 PLATFORM_CONTROL void clear_recorded_calls();
 
 // Makes the nth next call of `call` fail (1 is the very next); with from_then_on, every one after it too.
