@@ -5,11 +5,6 @@
 #include "gauge_host.h"
 #include "numbers.h"
 
-#if !defined(_WIN32)
-#include "control.h"
-#include <unistd.h>
-#endif
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -26,29 +21,6 @@ namespace {
 struct stop {
     std::string text;
 };
-
-std::vector<std::string> words_of(const std::string &line) {
-    std::vector<std::string> words;
-    std::istringstream input(line);
-    for (std::string word; input >> word;)
-        words.push_back(word);
-    return words;
-}
-
-// The text after the first `skip` words, without surrounding quotes.
-std::string rest_of(const std::string &line, std::size_t skip) {
-    std::istringstream input(line);
-    std::string word;
-    for (std::size_t i = 0; i < skip; ++i)
-        input >> word;
-    std::string rest;
-    std::getline(input >> std::ws, rest);
-    while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t' || rest.back() == '\r'))
-        rest.pop_back();
-    if (rest.size() >= 2 && rest.front() == '"' && rest.back() == '"')
-        rest = rest.substr(1, rest.size() - 2);
-    return rest;
-}
 
 double number(const std::string &text) {
     if (text == "nan")
@@ -108,7 +80,7 @@ struct runner {
         if (command == "load") {
             need(words, 2, "load MODULE");
             host.reset();
-            host.emplace(find_module(words[1]));
+            host.emplace(words[1]);
             keys_expected = 0;
             host->install();
             host->initialize();
@@ -310,13 +282,7 @@ int run_command(const std::vector<std::string> &arguments, std::ostream &out, st
                "  load window_toggle\n  click 10,10\n  expect window 50 shown\n";
         return arguments.empty() ? 2 : 0;
     }
-#if !defined(_WIN32)
-    // Blocks a scenario writes live in a namespace of this run, gone when it ends.
-    bool own_namespace = std::getenv("GAUGE_SHM_NAMESPACE") == nullptr;
-    std::string blocks = "scenario-" + std::to_string(getpid());
-    if (own_namespace)
-        platform::set_mapping_namespace(blocks);
-#endif
+    run_block_namespace blocks("scenario");
     int status = 0;
     for (const std::string &file : arguments) {
         std::ifstream text(file);
@@ -333,10 +299,6 @@ int run_command(const std::vector<std::string> &arguments, std::ostream &out, st
         }
         out << file << ": " << result.expectations << " expectations met\n";
     }
-#if !defined(_WIN32)
-    if (own_namespace)
-        platform::remove_mapping_namespace(blocks);
-#endif
     return status;
 }
 
