@@ -351,7 +351,7 @@ int panel_command(const std::vector<std::string> &arguments, std::ostream &out, 
         }
         line = parse_panel_line(arguments);
     } catch (const usage_error &error) {
-        errors << "gaugebench: " << error.text << "\n\n" << panel_usage;
+        errors << "gaugebench: " << error.text << " (gaugebench panel --help shows the usage)\n";
         return 2;
     }
     std::vector<std::string> input_errors;

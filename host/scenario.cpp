@@ -275,12 +275,22 @@ scenario_result run_scenario(const std::string &file, std::istream &text, const 
 }
 
 int run_command(const std::vector<std::string> &arguments, std::ostream &out, std::ostream &errors) {
-    if (arguments.empty() || arguments[0] == "--help") {
-        (arguments.empty() ? errors : out)
-            << "usage: gaugebench run SCENARIO...\n"
-               "Runs each scenario file; the first failed expectation stops the run. Example:\n"
+    if (std::find(arguments.begin(), arguments.end(), "--help") != arguments.end()) {
+        out << "usage: gaugebench run SCENARIO...\n"
+               "Runs each scenario file (the language: docs/scenarios.md); the first failed\n"
+               "expectation stops the run. Example, a file toggle.scn run as gaugebench run toggle.scn:\n"
                "  load window_toggle\n  click 10,10\n  expect window 50 shown\n";
-        return arguments.empty() ? 2 : 0;
+        return 0;
+    }
+    auto option = std::find_if(arguments.begin(), arguments.end(), [](const std::string &argument) {
+        return argument.starts_with("-");
+    });
+    if (arguments.empty() || option != arguments.end()) {
+        errors << "gaugebench: "
+               << (arguments.empty() ? std::string("run needs a SCENARIO file")
+                                     : "unknown option \"" + *option + "\" for run")
+               << " (gaugebench run --help shows the usage)\n";
+        return 2;
     }
     run_block_namespace blocks("scenario");
     int status = 0;
