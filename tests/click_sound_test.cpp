@@ -7,14 +7,18 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
 namespace {
 
 // Builds a RIFF/WAVE resource from chunks; `riff_length` overrides the length field.
+// The RIFF header with its length still to be filled in.
+constexpr std::uint8_t riff_header[] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
+
 struct wave_bytes {
-    std::vector<std::uint8_t> bytes = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
+    std::vector<std::uint8_t> bytes{std::begin(riff_header), std::end(riff_header)};
 
     wave_bytes &chunk(const char *id, std::uint32_t length, std::uint8_t fill = 0x80) {
         bytes.insert(bytes.end(), id, id + 4);
