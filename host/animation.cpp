@@ -124,9 +124,13 @@ int animate_command(const std::vector<std::string> &arguments, std::ostream &out
             return 0;
         }
         bool has_value = i + 1 < arguments.size();
-        if (argument == "-o" && has_value) {
+        if ((argument == "-o" || argument == "--scale") && !has_value) {
+            errors << "gaugebench: " << argument << " needs a value (gaugebench animate --help shows the usage)\n";
+            return 2;
+        }
+        if (argument == "-o") {
             output = arguments[++i];
-        } else if (argument == "--scale" && has_value) {
+        } else if (argument == "--scale") {
             auto value = read_whole_number(arguments[++i]);
             if (!value || *value < 1 || *value > 8) {
                 errors << "gaugebench: --scale must be from 1 to 8, not \"" << arguments[i] << "\"\n";
@@ -141,7 +145,8 @@ int animate_command(const std::vector<std::string> &arguments, std::ostream &out
         }
     }
     if (scenario.empty() || output.empty()) {
-        errors << usage;
+        errors << "gaugebench: animate needs " << (scenario.empty() ? "a SCENARIO file" : "-o FILE.gif")
+               << " (gaugebench animate --help shows the usage)\n";
         return 2;
     }
     std::ifstream text(scenario);

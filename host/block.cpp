@@ -5,11 +5,13 @@
 #include "platform.h"
 #if !defined(_WIN32)
 #include "control.h"
+#include <unistd.h>
 #endif
 
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ostream>
 #include <cstdint>
@@ -86,6 +88,43 @@ bool shared_block::write(std::size_t offset, const std::vector<unsigned char> &b
     return true;
 }
 
+std::optional<std::vector<unsigned char>> read_hex_bytes(const std::string &text) {
+    if (text.size() % 2 != 0)
+        return std::nullopt;
+    std::vector<unsigned char> bytes;
+    for (std::size_t i = 0; i < text.size(); i += 2) {
+        unsigned char byte = 0;
+        auto [last, fault] = std::from_chars(text.data() + i, text.data() + i + 2, byte, 16);
+        if (fault != std::errc() || last != text.data() + i + 2)
+            return std::nullopt;
+        bytes.push_back(byte);
+    }
+    return bytes;
+}
+
+run_block_namespace::run_block_namespace([[maybe_unused]] const std::string &run) {
+#if !defined(_WIN32)
+    if (std::getenv("GAUGE_SHM_NAMESPACE") != nullptr)
+        return;
+    name_ = run + "-" + std::to_string(getpid());
+    platform::set_mapping_namespace(name_);
+#endif
+}
+
+run_block_namespace::~run_block_namespace() {
+#if !defined(_WIN32)
+    if (name_.empty())
+        return;
+    platform::remove_mapping_namespace(name_);
+    platform::set_mapping_namespace("");
+#endif
+}
+
+bool write_block(const block_write &write) {
+    shared_block block(write.block, 0);
+    return block.is_open() && block.write(write.offset, write.bytes);
+}
+
 const char block_usage[] =
     "usage: gaugebench block NAME [--size N] [--read] [--write OFFSET=TEXT] [--write-hex OFFSET=HEX]...\n"
     "\n"
@@ -119,20 +158,13 @@ std::uint64_t parse_number(const std::string &text, const char *what) {
 }
 
 std::vector<unsigned char> parse_hex(const std::string &text) {
-    std::vector<unsigned char> bytes;
-    if (text.size() % 2 != 0)
+    std::optional<std::vector<unsigned char>> bytes = read_hex_bytes(text);
+    if (!bytes)
         throw usage_error{"\"" + text + "\" is not pairs of hex digits"};
-    for (std::size_t i = 0; i < text.size(); i += 2) {
-        unsigned char byte = 0;
-        auto [last, fault] = std::from_chars(text.data() + i, text.data() + i + 2, byte, 16);
-        if (fault != std::errc() || last != text.data() + i + 2)
-            throw usage_error{"\"" + text + "\" is not pairs of hex digits"};
-        bytes.push_back(byte);
-    }
-    return bytes;
+    return *bytes;
 }
 
-struct block_write {
+struct requested_write {
     std::uint64_t offset;
     std::vector<unsigned char> bytes;
     std::string argument;
@@ -142,7 +174,7 @@ struct block_line {
     std::string name;
     std::size_t size = 0; // 0: not given
     bool read = false;
-    std::vector<block_write> writes;
+    std::vector<requested_write> writes;
 };
 
 block_line parse_block(const std::vector<std::string> &arguments) {
@@ -223,7 +255,7 @@ int block_command(const std::vector<std::string> &arguments, std::ostream &out, 
         errors << "gaugebench: block \"" << line.name << "\" can be neither opened nor created and mapped\n";
         return 1;
     }
-    for (const block_write &change : line.writes)
+    for (const requested_write &change : line.writes)
         if (change.offset > block.reach() || change.bytes.size() > block.reach() - std::size_t(change.offset)) {
             errors << "gaugebench: " << change.argument << " reaches past the " << block.reach()
                    << " bytes the view of \"" << line.name << "\" reaches; nothing written\n";
@@ -234,7 +266,7 @@ int block_command(const std::vector<std::string> &arguments, std::ostream &out, 
     else
         out << line.name << ": opened";
     out << "; the view reaches " << block.reach() << " bytes\n";
-    for (const block_write &change : line.writes)
+    for (const requested_write &change : line.writes)
         block.write(std::size_t(change.offset), change.bytes);
     if (line.read)
         dump(out, block.read(0, line.size != 0 ? line.size : 64));

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,35 @@ private:
     std::size_t created_size_ = 0;
     bool created_ = false;
 };
+
+// A partner module's write into a shared block.
+struct block_write {
+    std::string block; // the block's name, e.g. "QUORVAL_COM_IPC"
+    std::size_t offset = 0;
+    std::vector<unsigned char> bytes;
+    bool operator==(const block_write &) const = default;
+};
+
+// Makes the write from the bench's own process, opening the block or else creating it;
+// false, writing nothing, when the block cannot be had or the write does not fit its view.
+bool write_block(const block_write &write);
+
+// While it lives, the blocks this process opens or creates are its own, in a namespace
+// removed at the end, so that one run neither sees nor leaves blocks of another; unless
+// GAUGE_SHM_NAMESPACE names a namespace to share. Windows has the one session namespace.
+class run_block_namespace {
+public:
+    explicit run_block_namespace(const std::string &run);
+    ~run_block_namespace();
+    run_block_namespace(const run_block_namespace &) = delete;
+    run_block_namespace &operator=(const run_block_namespace &) = delete;
+
+private:
+    std::string name_; // empty: the shared namespace is in use
+};
+
+// Bytes given as pairs of hex digits ("05000000"); nothing if the text is not that.
+std::optional<std::vector<unsigned char>> read_hex_bytes(const std::string &text);
 
 // `gaugebench block NAME [--size N] [--read] [--write OFFSET=TEXT] [--write-hex OFFSET=HEX]`,
 // the arguments after "block": returns the exit status.

@@ -348,14 +348,16 @@ template <typename Call> auto gauge_host::calling(Call call) {
     }
 }
 
-gauge_host::gauge_host(const std::string &path) : path_(path) {
+gauge_host::gauge_host(const std::string &module) : name_(module), path_(find_module(module)) {
     auto fail = [&](const std::string &fault) {
         if (library_ != nullptr)
             close_library(library_);
-        throw load_error(path + ": " + fault);
+        throw load_error("\"" + module + "\": " + fault);
     };
+    if (path_ != module && !file_exists(path_))
+        fail("no module of that name (no file \"" + path_ + "\")");
     std::string reason;
-    library_ = open_library(path, reason);
+    library_ = open_library(path_, reason);
     if (library_ == nullptr)
         fail("cannot be loaded as a module: " + reason);
     imports_ = static_cast<import_table *>(library_symbol(library_, "ImportTable"));

@@ -18,7 +18,8 @@
 
 namespace bench {
 
-// A module that cannot be loaded or is not a gauge module; the text names the file and the fault.
+// A module that cannot be loaded or is not a gauge module; the text names the module as it
+// was given, in quotes, and the fault.
 struct load_error : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
@@ -84,8 +85,9 @@ static_assert(offsetof(host_image_record, mouse_word) == 4);
 
 class gauge_host {
 public:
-    // Loads the module, fills its import table, checks its linkage and calls module_init.
-    explicit gauge_host(const std::string &path);
+    // Loads the module (a path, or a deliverable name: see find_module), fills its import
+    // table, checks its linkage and calls module_init.
+    explicit gauge_host(const std::string &module);
     // Kills a gauge still installed, calls module_deinit and unloads the module.
     ~gauge_host();
     gauge_host(const gauge_host &) = delete;
@@ -107,6 +109,7 @@ public:
     // A click at gauge coordinates, hit-tested against the live mouse lists.
     click_record click(int x, int y);
 
+    const std::string &name() const { return name_; } // the module as it was given
     const std::string &path() const { return path_; }
     library_handle instance() const { return library_; }
     module_linkage &linkage() const { return *linkage_; }
@@ -179,6 +182,7 @@ private:
     std::uint32_t active_failure_effect(const element_header *element) const;
     void draw_element(image &canvas, element_header *element);
 
+    std::string name_;
     std::string path_;
     library_handle library_ = nullptr;
     module_linkage *linkage_ = nullptr;

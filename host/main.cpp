@@ -164,7 +164,7 @@ command_line parse(int argc, char **argv) {
 int run_sheet(const command_line &line) {
     std::vector<std::string> paths;
     for (const std::string &module : line.sheet_modules)
-        paths.push_back(bench::find_module(module));
+        paths.push_back(module);
     if (paths.empty())
         paths = bench::built_modules();
     std::vector<std::string> errors;
@@ -175,7 +175,7 @@ int run_sheet(const command_line &line) {
         status = 1;
     }
     if (!bench::write_png(sheet, line.output)) {
-        std::cerr << "gaugebench: cannot write " << line.output << "\n";
+        std::cerr << "gaugebench: cannot write \"" << line.output << "\"\n";
         status = 1;
     }
     return status;
@@ -184,7 +184,7 @@ int run_sheet(const command_line &line) {
 int run(const command_line &line) {
     if (line.command == "sheet")
         return run_sheet(line);
-    bench::gauge_host host(bench::find_module(line.module));
+    bench::gauge_host host(line.module);
     host.query();
     host.install();
     host.initialize();
@@ -213,7 +213,7 @@ int run(const command_line &line) {
         if (picture.width == 0) {
             status = 1;
         } else if (!bench::write_png(picture, line.output)) {
-            std::cerr << "gaugebench: cannot write " << line.output << "\n";
+            std::cerr << "gaugebench: cannot write \"" << line.output << "\"\n";
             status = 1;
         }
     }
@@ -224,7 +224,7 @@ int run(const command_line &line) {
         status = 1;
     }
     for (const std::string &error : host.errors()) {
-        std::cerr << "gaugebench: " << host.path() << ": " << error << "\n";
+        std::cerr << "gaugebench: \"" << host.name() << "\": " << error << "\n";
         status = 1;
     }
     return status;

@@ -14,6 +14,7 @@
 #include <istream>
 #include <ostream>
 #include <sstream>
+#include <variant>
 
 namespace bench {
 namespace {
@@ -79,30 +80,6 @@ std::optional<std::string> read_gauge_line(const std::string &value, panel_gauge
     gauge.width = numbers[2];
     gauge.height = numbers[3];
     return std::nullopt;
-}
-
-// The gauge's picture as loaded, run with the flight state and drawn at its own size.
-image run_gauge(gauge_host &host, const flight_state &state) {
-    for (const auto &[token, value] : state)
-        host.set_variable(token, value);
-    host.query();
-    host.install();
-    host.initialize();
-    host.generate(0);
-    for (int frame = 0; frame < panel_frames; ++frame)
-        host.frame();
-    image picture = host.render();
-    host.kill();
-    return picture;
-}
-
-// The picture at the size the line asks for: a width alone keeps the proportions.
-image sized(const image &picture, const panel_gauge &gauge) {
-    if (!gauge.width || picture.width == 0)
-        return picture;
-    int height = gauge.height ? *gauge.height
-                              : std::max(1, int(std::lround(double(picture.height) * *gauge.width / picture.width)));
-    return resize_image(picture, *gauge.width, height);
 }
 
 struct usage_error {
@@ -196,6 +173,37 @@ panel_layout read_panel_cfg(std::istream &in, const std::string &file, std::vect
     return layout;
 }
 
+namespace {
+
+// `write NAME OFFSET TEXT` or `write-hex NAME OFFSET HEX`: the write, or what is wrong.
+std::variant<block_write, std::string> read_block_write(const std::string &line) {
+    std::vector<std::string> words = words_of(line);
+    bool hex = words[0] == "write-hex";
+    if (words.size() < 4)
+        return std::string("a block write is ") + (hex ? "write-hex NAME OFFSET HEX" : "write NAME OFFSET TEXT");
+    std::optional<std::uint32_t> offset = read_token(words[2]);
+    if (!offset)
+        return "the offset " + in_quotes(words[2]) + " is not decimal, or hex with 0x";
+    std::string data = rest_of(line, 3);
+    std::optional<std::vector<unsigned char>> bytes =
+        hex ? read_hex_bytes(data) : std::vector<unsigned char>(data.begin(), data.end());
+    if (!bytes)
+        return in_quotes(data) + " is not pairs of hex digits";
+    return block_write{.block = words[1], .offset = *offset, .bytes = *bytes};
+}
+
+// The size the layout line draws a gauge at: its own size, or the line's; a width alone
+// keeps the proportions.
+std::pair<int, int> drawn_size(const panel_gauge &gauge, int own_width, int own_height) {
+    if (!gauge.width || own_width == 0)
+        return {own_width, own_height};
+    int height = gauge.height ? *gauge.height
+                              : std::max(1, int(std::lround(double(own_height) * *gauge.width / own_width)));
+    return {*gauge.width, height};
+}
+
+} // namespace
+
 flight_state read_flight_state(std::istream &in, const std::string &file, std::vector<std::string> &errors) {
     flight_state state;
     std::map<std::uint32_t, int> first_line;
@@ -208,9 +216,17 @@ flight_state read_flight_state(std::istream &in, const std::string &file, std::v
         auto fault = [&](const std::string &what) {
             errors.push_back(place(file, number) + what + ": " + in_quotes(trimmed(text)));
         };
+        if (std::string first = words_of(line)[0]; first == "write" || first == "write-hex") {
+            std::variant<block_write, std::string> write = read_block_write(line);
+            if (auto *what = std::get_if<std::string>(&write))
+                fault(*what);
+            else
+                state.blocks.push_back(std::get<block_write>(write));
+            continue;
+        }
         auto equals = line.find('=');
         if (equals == std::string::npos) {
-            fault("a line is TOKEN=VALUE");
+            fault("a line is TOKEN=VALUE, or a block write");
             continue;
         }
         std::string token_text = trimmed(line.substr(0, equals)), value_text = trimmed(line.substr(equals + 1));
@@ -223,58 +239,104 @@ flight_state read_flight_state(std::istream &in, const std::string &file, std::v
         else if (auto [earlier, first] = first_line.emplace(*token, number); !first)
             fault("the token " + in_quotes(token_text) + " is already set on line " + std::to_string(earlier->second));
         else
-            state[*token] = *value;
+            state.variables[*token] = *value;
     }
     return state;
 }
 
-panel_picture render_panel(const panel_layout &layout, const flight_state &state, int scale) {
-    struct placed {
-        image picture;
-        int x, y;
-    };
-    std::vector<placed> pictures;
-    panel_picture result;
-    int width = 0, height = 0;
+live_panel::live_panel(const panel_layout &layout, const flight_state &state) {
     for (const panel_gauge &gauge : layout.gauges) {
         std::string where = place(layout.file, gauge.line);
-        std::string path = find_module(gauge.module);
-        if (!std::filesystem::exists(path)) {
-            result.layout_errors.push_back(where + "no module " + in_quotes(gauge.module) + " (no file " +
-                                           in_quotes(path) + ")");
-            continue;
-        }
         try {
-            gauge_host host(path);
-            std::string name = host.gauge().gauge_name ? host.gauge().gauge_name : "";
+            auto host = std::make_unique<gauge_host>(gauge.module);
+            std::string name = host->gauge().gauge_name ? host->gauge().gauge_name : "";
             if (name != gauge.gauge_name) {
-                result.layout_errors.push_back(where + "module " + in_quotes(gauge.module) + " has the gauge " +
-                                               in_quotes(name) + ", not " + in_quotes(gauge.gauge_name));
+                layout_errors_.push_back(where + "module " + in_quotes(gauge.module) + " has the gauge " +
+                                         in_quotes(name) + ", not " + in_quotes(gauge.gauge_name));
                 continue;
             }
-            image picture = sized(run_gauge(host, state), gauge);
-            for (const std::string &error : host.errors())
-                result.gauge_errors.push_back(path + ": " + error);
-            width = std::max(width, gauge.x + picture.width);
-            height = std::max(height, gauge.y + picture.height);
-            pictures.push_back({std::move(picture), gauge.x, gauge.y});
+            for (const auto &[token, value] : state.variables)
+                host->set_variable(token, value);
+            host->query();
+            host->install();
+            host->initialize();
+            host->generate(0);
+            const image *background = host->bitmap(host->top()->bitmap_id);
+            auto [width, height] = drawn_size(gauge, background ? background->width : 0,
+                                              background ? background->height : 0);
+            width_ = std::max(width_, gauge.x + width);
+            height_ = std::max(height_, gauge.y + height);
+            gauges_.push_back({gauge, std::move(host), gauge.x, gauge.y, width, height});
         } catch (const load_error &error) {
-            result.layout_errors.push_back(where + "module " + in_quotes(gauge.module) + ": " + error.what());
+            layout_errors_.push_back(where + error.what());
         }
     }
-    image panel(width + panel_margin, height + panel_margin, panel_paint);
-    for (const placed &gauge : pictures)
-        draw_image(panel, gauge.picture, gauge.x, gauge.y, false);
-    result.picture = scale_image(panel, scale);
-    return result;
+    width_ += panel_margin;
+    height_ += panel_margin;
+    for (const block_write &write : state.blocks)
+        if (!write_block(write))
+            layout_errors_.push_back("cannot write " + std::to_string(write.bytes.size()) + " bytes at offset " +
+                                     std::to_string(write.offset) + " of the block " + in_quotes(write.block));
+}
+
+std::vector<std::string> live_panel::gauge_errors() const {
+    std::vector<std::string> errors;
+    for (const gauge_in_panel &gauge : gauges_)
+        for (const std::string &error : gauge.host->errors())
+            errors.push_back(in_quotes(gauge.host->name()) + ": " + error);
+    return errors;
+}
+
+void live_panel::frame() {
+    for (gauge_in_panel &gauge : gauges_)
+        gauge.host->frame();
+}
+
+void live_panel::set_variable(std::uint32_t token, double value) {
+    for (gauge_in_panel &gauge : gauges_)
+        gauge.host->set_variable(token, value);
+}
+
+std::optional<click_record> live_panel::click(int x, int y) {
+    for (auto gauge = gauges_.rbegin(); gauge != gauges_.rend(); ++gauge) {
+        if (x < gauge->x || y < gauge->y || x >= gauge->x + gauge->width || y >= gauge->y + gauge->height)
+            continue;
+        const image *background = gauge->host->bitmap(gauge->host->top()->bitmap_id);
+        if (background == nullptr)
+            return std::nullopt;
+        return gauge->host->click((x - gauge->x) * background->width / gauge->width,
+                                  (y - gauge->y) * background->height / gauge->height);
+    }
+    return std::nullopt;
+}
+
+image live_panel::render(int scale) {
+    image panel(width_, height_, panel_paint);
+    for (gauge_in_panel &gauge : gauges_) {
+        image picture = gauge.host->render();
+        if (picture.width == 0)
+            continue; // no background: the bench has reported it
+        if (picture.width != gauge.width || picture.height != gauge.height)
+            picture = resize_image(picture, gauge.width, gauge.height);
+        draw_image(panel, picture, gauge.x, gauge.y, false);
+    }
+    return scale_image(panel, scale);
+}
+
+panel_picture render_panel(const panel_layout &layout, const flight_state &state, int scale) {
+    live_panel panel(layout, state);
+    for (int frame = 0; frame < panel_frames; ++frame)
+        panel.frame();
+    return {.picture = panel.render(scale), .layout_errors = panel.layout_errors(), .gauge_errors = panel.gauge_errors()};
 }
 
 const char panel_usage[] =
     "usage: gaugebench panel [PANEL_CFG] [--state FILE] -o FILE.png [--scale N]\n"
     "\n"
     "Draws the gauges of the first [Window..] section of PANEL_CFG that has gauge lines\n"
-    "(gaugeNN=module!gauge, x, y[, w[, h]]), each run with the flight state of FILE: one\n"
-    "TOKEN=VALUE a line, TOKEN decimal or hex with 0x, # or // starting a comment. Without\n"
+    "(gaugeNN=module!gauge, x, y[, w[, h]]), all run with the flight state of FILE: lines\n"
+    "TOKEN=VALUE (TOKEN decimal or hex with 0x), and block writes of partner modules,\n"
+    "write NAME OFFSET TEXT or write-hex NAME OFFSET HEX; # or // start a comment. Without\n"
     "PANEL_CFG the bench draws its own panel of all fourteen gauges; without --state, an\n"
     "airliner climbing through 12,000 feet on a standard day.\n"
     "Example:\n"
@@ -289,7 +351,7 @@ int panel_command(const std::vector<std::string> &arguments, std::ostream &out, 
         }
         line = parse_panel_line(arguments);
     } catch (const usage_error &error) {
-        errors << "gaugebench: " << error.text << "\n\n" << panel_usage;
+        errors << "gaugebench: " << error.text << " (gaugebench panel --help shows the usage)\n";
         return 2;
     }
     std::vector<std::string> input_errors;
@@ -298,6 +360,7 @@ int panel_command(const std::vector<std::string> &arguments, std::ostream &out, 
     read_input(line.layout_file, default_panel_cfg, "(built-in panel.cfg)", read_panel_cfg, layout, input_errors);
     read_input(line.state_file, default_flight_state, "(built-in flight state)", read_flight_state, state,
                input_errors);
+    run_block_namespace blocks("panel");
     panel_picture panel;
     if (input_errors.empty()) {
         panel = render_panel(layout, state, line.scale);

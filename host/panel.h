@@ -2,11 +2,14 @@
 // flight state, drawn together on a panel.
 #pragma once
 
+#include "block.h"
+#include "gauge_host.h"
 #include "image.h"
 
 #include <cstdint>
 #include <iosfwd>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,12 +36,57 @@ struct panel_layout {
 // or a file without such a section, adds one line to `errors`: "FILE:LINE: what: "text"".
 panel_layout read_panel_cfg(std::istream &in, const std::string &file, std::vector<std::string> &errors);
 
-// Simulator variable values by token.
-using flight_state = std::map<std::uint32_t, double>;
+// What a flight-state file sets: simulator variables, and what partner modules have written
+// into shared blocks, in file order.
+struct flight_state {
+    std::map<std::uint32_t, double> variables;
+    std::vector<block_write> blocks;
+    bool operator==(const flight_state &) const = default;
+};
 
-// Reads `TOKEN=VALUE` lines (token decimal or hex with 0x); blank lines and comments
-// starting with # or // are skipped. Each bad line adds one line to `errors`.
+// Reads `TOKEN=VALUE` lines (token decimal or hex with 0x) and block writes,
+// `write NAME OFFSET TEXT` and `write-hex NAME OFFSET HEX`; blank lines and comments starting
+// with # or // are skipped. Each bad line adds one line to `errors`.
 flight_state read_flight_state(std::istream &in, const std::string &file, std::vector<std::string> &errors);
+
+// Every gauge of a layout loaded at once and kept running: the panel as the simulator holds it.
+class live_panel {
+public:
+    // Loads each gauge of the layout (a line naming a missing module or another gauge goes to
+    // layout_errors()), gives it every variable of `state`, queries, installs and initializes
+    // it; then makes the state's block writes, as partner modules would. No frame runs yet.
+    live_panel(const panel_layout &layout, const flight_state &state);
+
+    struct gauge_in_panel {
+        panel_gauge line; // the layout line it came from
+        std::unique_ptr<gauge_host> host;
+        int x, y, width, height; // where it is drawn, in panel pixels at scale 1
+    };
+    std::vector<gauge_in_panel> &gauges() { return gauges_; }
+    const std::vector<std::string> &layout_errors() const { return layout_errors_; }
+    // Faults the bench found in the gauges so far, "PATH: text".
+    std::vector<std::string> gauge_errors() const;
+
+    // One panel frame of every gauge, in layout order.
+    void frame();
+    // Sets a variable in every gauge's simulator state.
+    void set_variable(std::uint32_t token, double value);
+    // A click at panel coordinates goes to the topmost gauge under it, in that gauge's own
+    // coordinates (undoing a size the layout line gives); nothing when no gauge is there.
+    std::optional<click_record> click(int x, int y);
+
+    // The panel at scale 1: it reaches past the farthest gauge by a margin.
+    int width() const { return width_; }
+    int height() const { return height_; }
+    // Every gauge as it looks now, over the panel paint (black pixels of a gauge let the
+    // paint show, as in the simulator).
+    image render(int scale = 1);
+
+private:
+    std::vector<gauge_in_panel> gauges_;
+    std::vector<std::string> layout_errors_;
+    int width_ = 0, height_ = 0;
+};
 
 struct panel_picture {
     image picture;
@@ -49,10 +97,7 @@ struct panel_picture {
     std::vector<std::string> gauge_errors;
 };
 
-// Loads each gauge on its own, installs and initializes it, gives it every value of `state`,
-// runs a few frames, and draws it at its place over the panel paint (black pixels of the
-// gauge let the paint show, as in the simulator). The panel reaches past the farthest gauge
-// by a margin; `scale` enlarges the whole picture.
+// The live panel of the layout after a few frames, drawn; `scale` enlarges the whole picture.
 panel_picture render_panel(const panel_layout &layout, const flight_state &state, int scale = 1);
 
 // Frames each gauge runs with the flight state before it is drawn.

@@ -46,10 +46,10 @@ const char default_flight_state[] = R"state(# An airliner climbing steadily thro
 0x131=800
 0x143=0           # parking brake off
 0x149=0           # flaps up
-0x14B=0           # gear lever up
-0x14C=0           # gear retracted: every gear light dark
-0x14D=0
-0x14E=0
+0x14B=0           # gear lever up, the gear still travelling up, so that the lights show both
+0x14C=15892       # nose gear 96.997% down: its light (green above 96%) green, the centre light (above 97%) red
+0x14D=8192        # left gear half way: red
+0x14E=16384       # right gear still down: green
 0x14F=1           # total air temperature shown in Celsius
 0x15E=0.02734375  # total air temperature 7 C (times 256): -8.8 C outside, warmed by the climb speed
 0x2E4=1           # both conditions of the lit autobrake labels
@@ -57,6 +57,11 @@ const char default_flight_state[] = R"state(# An airliner climbing steadily thro
 0x2E7=1           # autobrake selector at OFF
 0x266=290         # above 30, which would only step the selector out of RTO
 0x318=1           # flight director on
+
+# The partner modules: the one that shares "QUORVAL_COM_IPC" has enabled the gear lights,
+# and the navigation display has put the map switch to mode 0.
+write-hex QUORVAL_COM_IPC 0 01000000
+write NDPassData 7 0
 )state";
 
 } // namespace bench

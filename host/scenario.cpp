@@ -5,11 +5,6 @@
 #include "gauge_host.h"
 #include "numbers.h"
 
-#if !defined(_WIN32)
-#include "control.h"
-#include <unistd.h>
-#endif
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -26,29 +21,6 @@ namespace {
 struct stop {
     std::string text;
 };
-
-std::vector<std::string> words_of(const std::string &line) {
-    std::vector<std::string> words;
-    std::istringstream input(line);
-    for (std::string word; input >> word;)
-        words.push_back(word);
-    return words;
-}
-
-// The text after the first `skip` words, without surrounding quotes.
-std::string rest_of(const std::string &line, std::size_t skip) {
-    std::istringstream input(line);
-    std::string word;
-    for (std::size_t i = 0; i < skip; ++i)
-        input >> word;
-    std::string rest;
-    std::getline(input >> std::ws, rest);
-    while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t' || rest.back() == '\r'))
-        rest.pop_back();
-    if (rest.size() >= 2 && rest.front() == '"' && rest.back() == '"')
-        rest = rest.substr(1, rest.size() - 2);
-    return rest;
-}
 
 double number(const std::string &text) {
     if (text == "nan")
@@ -108,7 +80,7 @@ struct runner {
         if (command == "load") {
             need(words, 2, "load MODULE");
             host.reset();
-            host.emplace(find_module(words[1]));
+            host.emplace(words[1]);
             keys_expected = 0;
             host->install();
             host->initialize();
@@ -303,20 +275,24 @@ scenario_result run_scenario(const std::string &file, std::istream &text, const 
 }
 
 int run_command(const std::vector<std::string> &arguments, std::ostream &out, std::ostream &errors) {
-    if (arguments.empty() || arguments[0] == "--help") {
-        (arguments.empty() ? errors : out)
-            << "usage: gaugebench run SCENARIO...\n"
-               "Runs each scenario file; the first failed expectation stops the run. Example:\n"
+    if (std::find(arguments.begin(), arguments.end(), "--help") != arguments.end()) {
+        out << "usage: gaugebench run SCENARIO...\n"
+               "Runs each scenario file (the language: docs/scenarios.md); the first failed\n"
+               "expectation stops the run. Example, a file toggle.scn run as gaugebench run toggle.scn:\n"
                "  load window_toggle\n  click 10,10\n  expect window 50 shown\n";
-        return arguments.empty() ? 2 : 0;
+        return 0;
     }
-#if !defined(_WIN32)
-    // Blocks a scenario writes live in a namespace of this run, gone when it ends.
-    bool own_namespace = std::getenv("GAUGE_SHM_NAMESPACE") == nullptr;
-    std::string blocks = "scenario-" + std::to_string(getpid());
-    if (own_namespace)
-        platform::set_mapping_namespace(blocks);
-#endif
+    auto option = std::find_if(arguments.begin(), arguments.end(), [](const std::string &argument) {
+        return argument.starts_with("-");
+    });
+    if (arguments.empty() || option != arguments.end()) {
+        errors << "gaugebench: "
+               << (arguments.empty() ? std::string("run needs a SCENARIO file")
+                                     : "unknown option \"" + *option + "\" for run")
+               << " (gaugebench run --help shows the usage)\n";
+        return 2;
+    }
+    run_block_namespace blocks("scenario");
     int status = 0;
     for (const std::string &file : arguments) {
         std::ifstream text(file);
@@ -333,10 +309,6 @@ int run_command(const std::vector<std::string> &arguments, std::ostream &out, st
         }
         out << file << ": " << result.expectations << " expectations met\n";
     }
-#if !defined(_WIN32)
-    if (own_namespace)
-        platform::remove_mapping_namespace(blocks);
-#endif
     return status;
 }
 

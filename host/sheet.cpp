@@ -63,18 +63,18 @@ std::vector<std::string> built_modules() {
     return paths;
 }
 
-image contact_sheet(const std::vector<std::string> &module_paths, std::vector<std::string> &errors) {
+image contact_sheet(const std::vector<std::string> &modules, std::vector<std::string> &errors) {
     struct band {
         std::string name;
         std::vector<tile> tiles;
     };
     std::vector<band> bands;
-    for (const std::string &path : module_paths) {
+    for (const std::string &module : modules) {
         try {
-            gauge_host host(path);
-            bands.push_back({std::filesystem::path(path).filename().string(), tiles_of(host)});
+            gauge_host host(module);
+            bands.push_back({std::filesystem::path(host.path()).filename().string(), tiles_of(host)});
             for (const std::string &error : host.errors())
-                errors.push_back(path + ": " + error);
+                errors.push_back("\"" + host.name() + "\": " + error);
         } catch (const load_error &error) {
             errors.push_back(error.what());
         }

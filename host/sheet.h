@@ -14,6 +14,6 @@ std::vector<std::string> built_modules();
 // One band per module: its name, then each bitmap over a checkerboard that shows its
 // transparent pixels, labelled with its id and size, and each WAVE resource as a label.
 // Modules that cannot be loaded are reported in `errors` and left out.
-image contact_sheet(const std::vector<std::string> &module_paths, std::vector<std::string> &errors);
+image contact_sheet(const std::vector<std::string> &modules, std::vector<std::string> &errors);
 
 } // namespace bench

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -136,12 +137,38 @@ TEST(FlightState, ReadsTokensInHexAndDecimalWithComments) {
                                          "0x149=-0.5e2\n",
                                          errors);
     EXPECT_TRUE(errors.empty()) << errors.front();
-    EXPECT_EQ(state, (bench::flight_state{{0x4A, 12000.0}, {0x4B, 1013.25}, {0x4C, 29.92}, {0x149, -50.0}}));
+    EXPECT_EQ(state.variables,
+              (std::map<std::uint32_t, double>{{0x4A, 12000.0}, {0x4B, 1013.25}, {0x4C, 29.92}, {0x149, -50.0}}));
+    EXPECT_TRUE(state.blocks.empty());
+}
+
+TEST(FlightState, ReadsBlockWritesInFileOrder) {
+    std::vector<std::string> errors;
+    bench::flight_state state = state_of("write-hex QUORVAL_COM_IPC 0 01000000  # lights on\n"
+                                         "0x4A=100\n"
+                                         "write NDPassData 0x7 0 // mode 0\n"
+                                         "write NDPassData 0 \"NDMode=2 \"\n"
+                                         "write-hex QUORVAL_COM_IPC 0 00000000\n",
+                                         errors);
+    EXPECT_TRUE(errors.empty()) << errors.front();
+    std::vector<bench::block_write> expected = {
+        {"QUORVAL_COM_IPC", 0, {1, 0, 0, 0}},
+        {"NDPassData", 7, {'0'}},
+        {"NDPassData", 0, {'N', 'D', 'M', 'o', 'd', 'e', '=', '2', ' '}},
+        {"QUORVAL_COM_IPC", 0, {0, 0, 0, 0}},
+    };
+    EXPECT_EQ(state.blocks, expected);
+    EXPECT_EQ(state.variables.at(0x4A), 100.0);
 }
 
 TEST(FlightState, ReportsEachKindOfBadLineWithItsNumber) {
     const std::pair<const char *, const char *> cases[] = {
-        {"0x4A 12000", "a line is TOKEN=VALUE"},
+        {"0x4A 12000", "a line is TOKEN=VALUE, or a block write"},
+        {"write NDPassData 7", "a block write is write NAME OFFSET TEXT"},
+        {"write-hex QUORVAL_COM_IPC", "a block write is write-hex NAME OFFSET HEX"},
+        {"write NDPassData seven 0", "the offset \"seven\" is not decimal, or hex with 0x"},
+        {"write-hex QUORVAL_COM_IPC 0 010", "\"010\" is not pairs of hex digits"},
+        {"write-hex QUORVAL_COM_IPC 0 0x01", "\"0x01\" is not pairs of hex digits"},
         {"altitude=12000", "the token \"altitude\" is not decimal, or hex with 0x"},
         {"0x=1", "the token \"0x\" is not decimal, or hex with 0x"},
         {"=1", "the token \"\" is not decimal, or hex with 0x"},
@@ -156,18 +183,21 @@ TEST(FlightState, ReportsEachKindOfBadLineWithItsNumber) {
         bench::flight_state state = state_of(std::string("# state\n0x4C=29.92\n") + line + "\n0x4B=1013\n", errors);
         ASSERT_EQ(errors.size(), 1u);
         EXPECT_EQ(errors[0], std::string("climb.txt:3: ") + fault + ": \"" + line + "\"");
-        EXPECT_EQ(state.at(0x4C), 29.92);
-        EXPECT_EQ(state.at(0x4B), 1013.0);
+        EXPECT_EQ(state.variables.at(0x4C), 29.92);
+        EXPECT_EQ(state.variables.at(0x4B), 1013.0);
+        EXPECT_TRUE(state.blocks.empty());
     }
 }
 
 // A gauge on its own, run with the state as the panel runs it, at its own size.
 bench::image alone(const std::string &module, const bench::flight_state &state) {
     bench::gauge_host host(bench::find_module(module));
-    for (const auto &[token, value] : state)
+    for (const auto &[token, value] : state.variables)
         host.set_variable(token, value);
     host.install();
     host.initialize();
+    for (const bench::block_write &write : state.blocks)
+        EXPECT_TRUE(bench::write_block(write));
     for (int frame = 0; frame < bench::panel_frames; ++frame)
         host.frame();
     return host.render();
@@ -225,8 +255,8 @@ TEST(Panel, TheDefaultPanelShowsEachGaugeAsItLooksAlone) {
 TEST(Panel, TheFlightStateReachesTheGauges) {
     bench::panel_layout layout = default_layout();
     bench::flight_state climbing = default_state(), landing = climbing;
-    landing[0x149] = 16384; // flaps fully down
-    landing[0x4A] = 200;
+    landing.variables[0x149] = 16384; // flaps fully down
+    landing.variables[0x4A] = 200;
     const bench::panel_gauge *gauge_of[] = {nullptr, nullptr};
     for (const bench::panel_gauge &gauge : layout.gauges)
         if (gauge.module == "flap_lever" || gauge.module == "baro_altimeter")
@@ -243,6 +273,41 @@ TEST(Panel, TheFlightStateReachesTheGauges) {
                 changed = before.at(gauge->x + x, gauge->y + y) != after.at(gauge->x + x, gauge->y + y);
         EXPECT_TRUE(changed) << gauge->module;
     }
+}
+
+// The partner modules' blocks of the default state light the gear panel and set the map mode.
+TEST(LivePanel, TheDefaultStateShowsTheLightsAndTheSharedBlocks) {
+    bench::live_panel panel(default_layout(), default_state());
+    ASSERT_TRUE(panel.layout_errors().empty()) << panel.layout_errors().front();
+    for (int frame = 0; frame < bench::panel_frames; ++frame)
+        panel.frame();
+    std::map<std::string, std::vector<int>> states;
+    for (bench::live_panel::gauge_in_panel &gauge : panel.gauges())
+        for (element_header *element : gauge.host->elements())
+            if (element->element_type == element_icon)
+                states[gauge.line.module].push_back(gauge.host->view(element).state);
+    EXPECT_EQ(states["gear_panel"], (std::vector<int>{0, 1, 0, 1, 0})); // lights green, red, green, red; lever up
+    EXPECT_EQ(states["map_mode_switch"], (std::vector<int>{1}));        // mode 0
+    EXPECT_TRUE(panel.gauge_errors().empty()) << panel.gauge_errors().front();
+}
+
+// A click lands on the gauge under it, in the gauge's own coordinates.
+TEST(LivePanel, AClickGoesToTheGaugeUnderItThroughItsDrawnSize) {
+    std::vector<std::string> errors;
+    bench::panel_layout layout = layout_of("[Window00]\n"
+                                           "gauge00=flap_lever!flap_lever, 0, 0\n"
+                                           "gauge01=window_toggle!window_toggle, 100, 60, 35\n",
+                                           errors);
+    bench::live_panel panel(layout, {});
+    ASSERT_EQ(panel.gauges().size(), 2u);
+    bench::gauge_host &toggle = *panel.gauges()[1].host;
+    std::optional<bench::click_record> click = panel.click(100 + 17, 60 + 7); // drawn 35 x 15 of 70 x 30
+    ASSERT_TRUE(click.has_value());
+    EXPECT_EQ(click->x, 34);
+    EXPECT_EQ(click->y, 14);
+    EXPECT_EQ(toggle.window_toggles(), (std::vector<std::uint32_t>{50}));
+    EXPECT_FALSE(panel.click(100 + 35, 60 + 15).has_value()); // just past its corner
+    EXPECT_FALSE(panel.click(-1, 0).has_value());
 }
 
 TEST(Panel, AWidthAndHeightResizeTheGauge) {
@@ -273,7 +338,8 @@ TEST(Panel, AMissingModuleOrAnotherGaugeNameIsReportedByLine) {
     ASSERT_TRUE(errors.empty());
     bench::panel_picture panel = bench::render_panel(layout, {});
     ASSERT_EQ(panel.layout_errors.size(), 3u);
-    EXPECT_TRUE(panel.layout_errors[0].starts_with("panel.cfg:2: no module \"no_such_gauge\" (no file "))
+    EXPECT_TRUE(panel.layout_errors[0].starts_with(
+        "panel.cfg:2: \"no_such_gauge\": no module of that name (no file \""))
         << panel.layout_errors[0];
     EXPECT_EQ(panel.layout_errors[1],
               "panel.cfg:3: module \"gear_panel\" has the gauge \"gear_panel.gau\", not \"gear_panel\"");

@@ -199,7 +199,7 @@ TEST(Bench, AFileThatIsNotAModuleFailsWithOneLineNamingIt) {
         FAIL() << "loaded a text file";
     } catch (const bench::load_error &error) {
         std::string text = error.what();
-        EXPECT_EQ(text.rfind(path + ": cannot be loaded as a module: ", 0), 0u) << text;
+        EXPECT_EQ(text.rfind("\"" + path + "\": cannot be loaded as a module: ", 0), 0u) << text;
         EXPECT_EQ(text.find('\n'), std::string::npos) << text;
     }
     std::remove(path.c_str());
