@@ -88,6 +88,8 @@ function(gauge_module name)
         RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/modules)
     if(WIN32)
         set_target_properties(${name} PROPERTIES SUFFIX ${GAUGE_SUFFIX})
+        # No exceptions pass through a gauge: its code needs no unwind tables.
+        target_compile_options(${name} PRIVATE -fno-asynchronous-unwind-tables)
         target_link_options(${name} PRIVATE -static -s -Wl,--exclude-all-symbols)
     else()
         target_link_libraries(${name} PRIVATE gauge_platform)

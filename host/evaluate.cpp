@@ -70,9 +70,17 @@ rgba colour_of(std::uint32_t colour_ref) {
 void draw_turned(image &canvas, const image &source, double degrees, int x, int y, int pivot_x, int pivot_y) {
     double radians = degrees * std::numbers::pi / 180.0;
     double c = std::cos(radians), s = std::sin(radians);
-    double reach = std::hypot(std::max(pivot_x, source.width - pivot_x), std::max(pivot_y, source.height - pivot_y)) + 2;
-    int left = std::max(0, int(x - reach)), right = std::min(canvas.width, int(x + reach) + 1);
-    int top = std::max(0, int(y - reach)), bottom = std::min(canvas.height, int(y + reach) + 1);
+    // Only canvas pixels within the turned picture's bounding box, and a pixel more for the
+    // filter, can take any of its colour.
+    double low_x = 0, high_x = 0, low_y = 0, high_y = 0;
+    for (double u : {double(-pivot_x), double(source.width - pivot_x)})
+        for (double v : {double(-pivot_y), double(source.height - pivot_y)}) {
+            double rx = c * u - s * v, ry = s * u + c * v;
+            low_x = std::min(low_x, rx), high_x = std::max(high_x, rx);
+            low_y = std::min(low_y, ry), high_y = std::max(high_y, ry);
+        }
+    int left = std::max(0, int(std::floor(x + low_x)) - 2), right = std::min(canvas.width, int(std::ceil(x + high_x)) + 2);
+    int top = std::max(0, int(std::floor(y + low_y)) - 2), bottom = std::min(canvas.height, int(std::ceil(y + high_y)) + 2);
     auto texel = [&](int u, int v, double weight, double sum[4]) {
         if (u < 0 || v < 0 || u >= source.width || v >= source.height)
             return;
@@ -245,9 +253,8 @@ void gauge_host::draw_element(image &canvas, element_header *element) {
         if (strip == nullptr || window == nullptr)
             break;
         // The part of the strip behind the window, then the window picture over it.
-        image behind(window->width, window->height, {0, 0, 0, 0});
-        draw_image(behind, *strip, -int(std::lround(shown.offset_x)), -int(std::lround(shown.offset_y)), false);
-        draw_image(canvas, behind, x, y, false);
+        draw_region(canvas, *strip, x, y, int(std::lround(shown.offset_x)), int(std::lround(shown.offset_y)),
+                    window->width, window->height, false);
         draw_image(canvas, *window, x, y, false);
         break;
     }

@@ -24,7 +24,6 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
-#include <set>
 #include <span>
 #include <utility>
 
@@ -428,9 +427,11 @@ std::vector<gauge_host::mouse_registration>::iterator gauge_host::find_mouse_lis
 
 std::vector<element_header *> gauge_host::walk_tree() {
     std::vector<element_header *> order;
-    std::set<element_header *> seen;
+    // An element met again is a cycle or a shared child. Searching the few elements met so far
+    // costs less than a set's allocation per element at every update.
+    auto met = [&](element_header *element) { return std::find(order.begin(), order.end(), element) != order.end(); };
     auto visit = [&](auto &self, element_header *element, std::size_t depth) -> void {
-        if (order.size() >= largest_tree || depth > deepest_tree || !seen.insert(element).second) {
+        if (order.size() >= largest_tree || depth > deepest_tree || met(element)) {
             error("element tree is cyclic or larger than " + std::to_string(largest_tree) + " elements");
             return;
         }
@@ -624,7 +625,7 @@ image gauge_host::render(int scale) {
     for (element_header *element : walk_tree())
         if (element != top() && (element->image_flags & image_hidden) == 0 && !view(element).blank)
             draw_element(canvas, element);
-    return scale_image(canvas, scale);
+    return scale_image(std::move(canvas), scale);
 }
 
 } // namespace bench

@@ -1,6 +1,8 @@
 // Bitmap decoding, composition and PNG output for the bench's renderer.
 #include "image.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
@@ -19,6 +21,9 @@ std::uint16_t read_u16(std::span<const std::uint8_t> bytes, std::size_t at) {
 }
 
 constexpr std::int32_t largest_side = 8192;
+// The alpha byte of a pixel read as a little-endian word.
+constexpr std::uint32_t alpha_mask = 0xFF000000;
+static_assert(std::endian::native == std::endian::little);
 
 } // namespace
 
@@ -78,27 +83,47 @@ image decode_bitmap(std::span<const std::uint8_t> resource, std::string &error) 
     return picture;
 }
 
-void draw_image(image &target, const image &source, int x, int y, bool opaque) {
-    for (int row = 0; row < source.height; ++row) {
-        int ty = y + row;
-        if (ty < 0 || ty >= target.height)
-            continue;
-        for (int column = 0; column < source.width; ++column) {
-            int tx = x + column;
-            if (tx < 0 || tx >= target.width)
-                continue;
-            rgba pixel = source.at(column, row);
-            if (pixel.a == 0 && !opaque)
-                continue;
-            target.at(tx, ty) = {pixel.r, pixel.g, pixel.b, 255};
+void draw_region(image &target, const image &source, int x, int y, int source_x, int source_y, int width, int height,
+                 bool opaque) {
+    // Clipped once to the source, the region and the target; then whole rows at a time.
+    int first_column = std::max({0, source_x, source_x - x});
+    int last_column = std::min({source.width, source_x + width, source_x - x + target.width});
+    int first_row = std::max({0, source_y, source_y - y});
+    int last_row = std::min({source.height, source_y + height, source_y - y + target.height});
+    if (first_column >= last_column)
+        return;
+    std::size_t count = std::size_t(last_column - first_column);
+    for (int row = first_row; row < last_row; ++row) {
+        const rgba *from = &source.at(first_column, row);
+        rgba *to = &target.at(x + first_column - source_x, y + row - source_y);
+        // Each pixel as one word, so that the compiler can select a whole vector at a time.
+        for (std::size_t i = 0; i < count; ++i) {
+            std::uint32_t above, below;
+            std::memcpy(&above, &from[i], 4);
+            std::memcpy(&below, &to[i], 4);
+            std::uint32_t drawn = opaque || (above & alpha_mask) != 0 ? above | alpha_mask : below;
+            std::memcpy(&to[i], &drawn, 4);
         }
     }
 }
 
-image scale_image(const image &source, int factor) {
+void draw_image(image &target, const image &source, int x, int y, bool opaque) {
+    draw_region(target, source, x, y, 0, 0, source.width, source.height, opaque);
+}
+
+image scale_image(image source, int factor) {
     if (factor <= 1)
         return source;
-    return resize_image(source, source.width * factor, source.height * factor);
+    // Each source row becomes `factor` rows of `factor` copies of each pixel.
+    image scaled(source.width * factor, source.height * factor);
+    for (int y = 0; y < source.height; ++y) {
+        rgba *first = &scaled.at(0, y * factor);
+        for (int x = 0; x < source.width; ++x)
+            std::fill_n(first + std::size_t(x) * factor, factor, source.at(x, y));
+        for (int copy = 1; copy < factor; ++copy)
+            std::copy_n(first, scaled.width, &scaled.at(0, y * factor + copy));
+    }
+    return scaled;
 }
 
 image resize_image(const image &source, int width, int height) {

@@ -31,9 +31,13 @@ image decode_bitmap(std::span<const std::uint8_t> resource, std::string &error);
 
 // Draws `source` onto `target` at (x, y), clipped; transparent pixels are skipped unless `opaque`.
 void draw_image(image &target, const image &source, int x, int y, bool opaque);
+// The same for the part of `source` from (source_x, source_y), width x height, whose corner
+// lands at (x, y); what lies outside `source` is drawn as transparent.
+void draw_region(image &target, const image &source, int x, int y, int source_x, int source_y, int width, int height,
+                 bool opaque);
 
 // Enlarges by a whole factor, each pixel becoming a square.
-image scale_image(const image &source, int factor);
+image scale_image(image source, int factor);
 
 // Stretches or shrinks to `width` x `height`, each pixel taken from the nearest source pixel.
 image resize_image(const image &source, int width, int height);

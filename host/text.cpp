@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <tuple>
 #include <vector>
 
 #define STB_TRUETYPE_IMPLEMENTATION
@@ -36,6 +37,34 @@ const face &load_face(const std::string &file) {
                         stbtt_InitFont(&loaded.info, loaded.bytes.data(), stbtt_GetFontOffsetForIndex(loaded.bytes.data(), 0)) != 0;
     }
     return loaded;
+}
+
+// A glyph as stb_truetype rasterises it: coverage bytes, w x h, placed at (xoff, yoff).
+struct glyph {
+    int w = 0, h = 0, xoff = 0, yoff = 0;
+    std::vector<unsigned char> coverage;
+};
+
+// Readouts draw the same few glyphs at the same sizes and offsets frame after frame: each is
+// rasterised once. A cache grown past its limit starts afresh.
+const glyph &rasterised(const face &font, float scale, float shift, unsigned char c) {
+    using key = std::tuple<const face *, float, float, unsigned char>;
+    static std::map<key, glyph> cache;
+    constexpr std::size_t most_glyphs = 4096;
+    if (cache.size() >= most_glyphs)
+        cache.clear();
+    auto [found, added] = cache.try_emplace({&font, scale, shift, c});
+    glyph &g = found->second;
+    if (added) {
+        unsigned char *bitmap =
+            stbtt_GetCodepointBitmapSubpixel(&font.info, scale, scale, shift, 0, c, &g.w, &g.h, &g.xoff, &g.yoff);
+        if (bitmap != nullptr)
+            g.coverage.assign(bitmap, bitmap + std::size_t(g.w) * g.h);
+        else
+            g.w = g.h = 0;
+        stbtt_FreeBitmap(bitmap, nullptr);
+    }
+    return g;
 }
 
 } // namespace
@@ -74,10 +103,9 @@ void draw_text(image &canvas, const std::string &text, box area, rgba colour, co
     for (unsigned char c : text) {
         int advance = 0, bearing = 0;
         stbtt_GetCodepointHMetrics(info, c, &advance, &bearing);
-        int w = 0, h = 0, xoff = 0, yoff = 0;
-        float shift = pen_x - std::floor(pen_x);
-        unsigned char *glyph = stbtt_GetCodepointBitmapSubpixel(info, scale, scale, shift, 0, c, &w, &h, &xoff, &yoff);
-        int gx = int(std::floor(pen_x)) + xoff, gy = baseline + yoff;
+        const glyph &shape = rasterised(font, scale, pen_x - std::floor(pen_x), c);
+        int w = shape.w, h = shape.h;
+        int gx = int(std::floor(pen_x)) + shape.xoff, gy = baseline + shape.yoff;
         for (int row = 0; row < h; ++row)
             for (int column = 0; column < w; ++column) {
                 int px = gx + column, py = gy + row;
@@ -85,14 +113,13 @@ void draw_text(image &canvas, const std::string &text, box area, rgba colour, co
                 if (px < std::max(0, area.x) || py < std::max(0, area.y) || px >= std::min(canvas.width, area.x + area.width) ||
                     py >= std::min(canvas.height, area.y + area.height))
                     continue;
-                double coverage = glyph[row * w + column] / 255.0;
+                double coverage = shape.coverage[std::size_t(row) * w + column] / 255.0;
                 rgba &target = canvas.at(px, py);
                 auto mix = [&](std::uint8_t below, std::uint8_t above) {
                     return std::uint8_t(std::lround(above * coverage + below * (1 - coverage)));
                 };
                 target = {mix(target.r, colour.r), mix(target.g, colour.g), mix(target.b, colour.b), 255};
             }
-        stbtt_FreeBitmap(glyph, nullptr);
         pen_x += advance * scale;
     }
 }

@@ -1,8 +1,7 @@
 // The fuel readout: the sum of three fuel-quantity variables, scaled, shown as a whole number.
+#include "platform.h"
 #include "readout.h"
 #include "routines.h"
-
-#include <cstdio>
 
 namespace {
 
@@ -17,12 +16,13 @@ constexpr std::int32_t highest_shown = 99999;
 double GAUGE_CALL fuel_total_text(double) {
     double sum = fuel_text.variables[0].value + fuel_text.variables[1].value + fuel_text.variables[2].value;
     double total = sum * 6.6015;
-    std::size_t room = std::size_t(fuel_text.max_chars) + 1;
+    // USER32's wsprintfA: snprintf would link MinGW's whole formatter into the module. The
+    // limits keep the text within max_chars.
     std::int32_t whole;
     if (readout_whole(total, lowest_shown, highest_shown, whole))
-        std::snprintf(fuel_text.text, room, "%4d", int(whole));
+        wsprintfA(fuel_text.text, "%4d", int(whole));
     else
-        std::snprintf(fuel_text.text, room, "----");
+        wsprintfA(fuel_text.text, "----");
     return total;
 }
 
