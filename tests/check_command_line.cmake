@@ -1,6 +1,10 @@
 # Every verb answers --help with an example on standard output; a usage mistake gives one line
-# on standard error that names what was typed, and exit status 2.
-set(verbs info state render sheet block run animate panel)
+# on standard error that names what was typed, and exit status 2. ANIMATES says whether this
+# build has the animate verb.
+set(verbs info state render sheet block run panel)
+if(ANIMATES)
+    list(APPEND verbs animate)
+endif()
 foreach(verb IN LISTS verbs)
     execute_process(COMMAND ${BENCH} ${verb} --help RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE errors)
     if(NOT status EQUAL 0 OR NOT output MATCHES "usage: gaugebench ${verb}" OR NOT output MATCHES "[Ee]xample")
@@ -20,10 +24,14 @@ set(cases
     "block|NDPassData|--write-hex|0=zz=>\"zz\""
     "run=>SCENARIO"
     "run|--bogus|x.scn=>\"--bogus\""
-    "animate|x.scn=>-o FILE.gif"
     "panel|--bogus=>\"--bogus\""
     "panel|--scale|99|-o|x.png=>\"99\""
     "panel=>-o FILE.png")
+if(ANIMATES)
+    list(APPEND cases "animate|x.scn=>-o FILE.gif")
+else()
+    list(APPEND cases "animate|x.scn|-o|x.gif=>no GIF library")
+endif()
 foreach(case IN LISTS cases)
     string(FIND "${case}" "=>" split)
     string(SUBSTRING "${case}" 0 ${split} arguments)
