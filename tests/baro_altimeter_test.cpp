@@ -219,6 +219,13 @@ TEST_F(Altimeter, SettingsFileGivesTheStartValue) {
         {"99999999999 0 0 0 0 0.0 0.0 0 0 230", 230}, // an earlier field that does not fit is skipped
         {"0 0 0 0 0 0.0 0.0 0 0 -10", 4294967286.0},
         {"0 0 0 0 0 0.0 0.0 0 0 1005", 1005},
+        {"+1 -2 3 4 5 .5 -7.E+2 +0 -0 -2147483648", 2147483648.0}, // every form a field takes
+        {"0 0 0 0 0 0.0 0.0 0 0 2147483648", 350},
+        {"0 0 0 0 0 1e 5 0 0 200", 350},     // "1" is field 6; field 7 starts at "e"
+        {"0 0 0 0 0 . 0.0 0 0 200", 350},    // a point alone is no real
+        {"0 0 0 0 0 inf 0.0 0 0 200", 350},  // reals are decimal, as the Windows host reads them
+        {"0 0 0 0 0 0x1p3 0.0 0 0 200", 350},
+        {"0 0 0 0 0 0.0 0.0 0 0 +", 350},
     };
     for (const auto &c : cases) {
         write_settings("0 0 0 0 0 0.0 0.0 0 0 350");

@@ -2,10 +2,8 @@
 // IN.HG, and a decision-height marker set by a knob and by a settings file at install.
 #include "routines.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -118,6 +116,60 @@ std::uint32_t GAUGE_CALL dh_marker_up(std::uint32_t, std::uint32_t) {
     return 0;
 }
 
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Where the digits that start at `text` end.
+const char *after_digits(const char *text) {
+    while (is_digit(*text))
+        ++text;
+    return text;
+}
+
+// Where the decimal real that "%lf" converts at `text` ends: a sign, digits with a decimal
+// point among or after them, an exponent; `text` itself where no real starts. The value is
+// never used, so it is not computed.
+const char *after_real(const char *text) {
+    const char *cursor = text + (*text == '+' || *text == '-');
+    const char *digits = cursor;
+    cursor = after_digits(cursor);
+    bool whole_digits = cursor != digits;
+    if (*cursor == '.') {
+        const char *fraction = cursor + 1;
+        cursor = after_digits(fraction);
+        if (!whole_digits && cursor == fraction)
+            return text;
+    } else if (!whole_digits) {
+        return text;
+    }
+    if (*cursor == 'e' || *cursor == 'E') {
+        const char *exponent = cursor + 1 + (cursor[1] == '+' || cursor[1] == '-');
+        if (is_digit(*exponent))
+            cursor = after_digits(exponent);
+    }
+    return cursor;
+}
+
+// Where the decimal integer that "%d" converts at `text` ends (`text` where none starts);
+// `fits` tells whether its value is a signed 32-bit integer, stored in `value` if so.
+const char *after_integer(const char *text, std::int32_t &value, bool &fits) {
+    bool negative = *text == '-';
+    const char *digits = text + (*text == '+' || *text == '-');
+    const char *end = after_digits(digits);
+    if (end == digits)
+        return text;
+    std::int64_t magnitude = 0;
+    fits = true;
+    for (const char *digit = digits; digit != end && fits; ++digit) {
+        magnitude = magnitude * 10 + (*digit - '0');
+        fits = magnitude <= 2147483647LL + negative;
+    }
+    if (fits)
+        value = std::int32_t(negative ? -magnitude : magnitude);
+    return end;
+}
+
 // The settings file gives the decision height its start value in its tenth field, after
 // five integers, two reals and two integers. Fields are converted as "%d" and "%lf" convert
 // them; scanning stops at the first that does not convert. An integer that does not fit 32
@@ -135,19 +187,16 @@ void read_settings_file() {
     constexpr bool real_field[fields] = {false, false, false, false, false, true, true, false, false, false};
     const char *cursor = text;
     for (int field = 0; field < fields; ++field) {
-        char *end = nullptr;
-        errno = 0;
-        long long whole = 0;
-        if (real_field[field])
-            std::strtod(cursor, &end);
-        else
-            whole = std::strtoll(cursor, &end, 10);
+        while (is_space(*cursor))
+            ++cursor;
+        std::int32_t whole = 0;
+        bool fits = false;
+        const char *end = real_field[field] ? after_real(cursor) : after_integer(cursor, whole, fits);
         if (end == cursor)
             return;
         cursor = end;
-        bool fits = errno != ERANGE && whole >= -2147483648LL && whole <= 2147483647LL;
         if (field == fields - 1 && fits)
-            dh_setting = std::uint32_t(static_cast<std::int32_t>(whole));
+            dh_setting = std::uint32_t(whole);
     }
 }
 
