@@ -46,6 +46,7 @@ constexpr const char *gear_block = "QUORVAL_COM_IPC";
 life live_once(bench::gauge_host &host, bool fed) {
     life seen;
     std::size_t handles_before = platform::open_mapping_handles(), views_before = platform::open_mapping_views();
+    int sounds_before = platform::live_sound_objects();
     std::size_t events_before = host.key_events().size();
     platform::clear_message_boxes();
     host.install();
@@ -89,7 +90,7 @@ life live_once(bench::gauge_host &host, bool fed) {
     seen.errors = host.errors();
     seen.handles_left = platform::open_mapping_handles() - handles_before;
     seen.views_left = platform::open_mapping_views() - views_before;
-    seen.sound_objects_left = platform::live_sound_objects();
+    seen.sound_objects_left = platform::live_sound_objects() - sounds_before;
     return seen;
 }
 
