@@ -407,6 +407,8 @@ gauge_host::~gauge_host() {
 }
 
 void gauge_host::record(const char *service, std::vector<std::uintptr_t> arguments, std::uintptr_t result) {
+    if (!keeping_calls_)
+        return;
 #if defined(_WIN32)
     std::size_t platform_calls = 0;
 #else
@@ -431,8 +433,14 @@ std::vector<element_header *> gauge_host::walk_tree() {
     // costs less than a set's allocation per element at every update.
     auto met = [&](element_header *element) { return std::find(order.begin(), order.end(), element) != order.end(); };
     auto visit = [&](auto &self, element_header *element, std::size_t depth) -> void {
-        if (order.size() >= largest_tree || depth > deepest_tree || met(element)) {
-            error("element tree is cyclic or larger than " + std::to_string(largest_tree) + " elements");
+        if (met(element)) {
+            error("element tree reaches its " + element_kind_name(element->element_type) + " element at " +
+                  hex_text(word(element)) + " twice, through a cycle or a second parent; the bench skips it");
+            return;
+        }
+        if (order.size() >= largest_tree || depth > deepest_tree) {
+            error("element tree is larger than " + std::to_string(largest_tree) + " elements or deeper than " +
+                  std::to_string(deepest_tree) + " levels; the bench skips the rest");
             return;
         }
         order.push_back(element);

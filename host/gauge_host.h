@@ -6,6 +6,7 @@
 #include "image.h"
 #include "library.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -125,6 +126,9 @@ public:
 
     const std::vector<service_call> &calls() const { return calls_; }
     void clear_calls() { calls_.clear(); }
+    // Whether service calls are kept (they are from the start); a long run switches it off so
+    // that the record does not grow without bound.
+    void keep_calls(bool keep) { keeping_calls_ = keep; }
     const std::vector<key_event> &key_events() const { return key_events_; }
     const std::vector<std::uint32_t> &window_toggles() const { return window_toggles_; }
     bool window_shown(std::uint32_t window_id) const;
@@ -155,7 +159,11 @@ public:
     // The gauge as the host would draw it now.
     image render(int scale = 1);
 
-    void error(std::string text) { errors_.push_back(std::move(text)); }
+    // Records a fault of the module once, however often the host meets it again.
+    void error(std::string text) {
+        if (std::find(errors_.begin(), errors_.end(), text) == errors_.end())
+            errors_.push_back(std::move(text));
+    }
 
     // Entry points of the service table; each acts on the host whose module is calling.
     struct services;
@@ -191,6 +199,7 @@ private:
     bool installed_ = false;
 
     std::vector<service_call> calls_;
+    bool keeping_calls_ = true;
     std::vector<key_event> key_events_;
     std::vector<std::uint32_t> window_toggles_;
     std::map<std::uint32_t, bool> windows_;

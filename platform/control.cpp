@@ -38,6 +38,8 @@ bool take_fault(std::string_view call) {
 }
 
 int bench_depth = 0;
+bool keeping_log = true;
+std::size_t calls_made = 0; // since the log was last cleared
 
 } // namespace
 
@@ -48,13 +50,19 @@ bool begin_call(std::string_view call, std::string arguments) {
     if (bench_depth > 0)
         return false;
     bool failed = take_fault(call);
-    call_log().push_back({std::string(call), std::move(arguments), failed});
+    ++calls_made;
+    if (keeping_log)
+        call_log().push_back({std::string(call), std::move(arguments), failed});
     return failed;
 }
 
 std::vector<call_record> recorded_calls() { return call_log(); }
-std::size_t recorded_call_count() { return call_log().size(); }
-void clear_recorded_calls() { call_log().clear(); }
+std::size_t recorded_call_count() { return calls_made; }
+void clear_recorded_calls() {
+    call_log().clear();
+    calls_made = 0;
+}
+void keep_call_log(bool keep) { keeping_log = keep; }
 
 void fail_call(std::string_view call, unsigned nth, bool from_then_on) {
     auto &plan = fault_plan();

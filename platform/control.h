@@ -21,9 +21,12 @@ struct call_record {
 PLATFORM_CONTROL bool begin_call(std::string_view call, std::string arguments);
 
 PLATFORM_CONTROL std::vector<call_record> recorded_calls();
-// How many calls are recorded, without copying them.
+// How many calls were made since the log was last cleared, kept or not, without copying them.
 PLATFORM_CONTROL std::size_t recorded_call_count();
 PLATFORM_CONTROL void clear_recorded_calls();
+// Whether calls are kept in the log (they are from the start). A long run switches it off so
+// that the log does not grow without bound; calls are still counted and can still be made to fail.
+PLATFORM_CONTROL void keep_call_log(bool keep);
 
 // Makes the nth next call of `call` fail (1 is the very next); with from_then_on, every one after it too.
 PLATFORM_CONTROL void fail_call(std::string_view call, unsigned nth = 1, bool from_then_on = false);
@@ -47,6 +50,10 @@ PLATFORM_CONTROL std::vector<std::string> mapping_namespaces();
 // Removes every mapping name of the namespace; views and handles still open keep working.
 // Returns how many names were removed.
 PLATFORM_CONTROL unsigned remove_mapping_namespace(const std::string &name);
+
+// Mapping handles and views of them open now, in this process, to find leaks.
+PLATFORM_CONTROL std::size_t open_mapping_handles();
+PLATFORM_CONTROL std::size_t open_mapping_views();
 
 // A pointer as the call log shows it.
 PLATFORM_CONTROL std::string pointer_text(const void *pointer);

@@ -205,6 +205,9 @@ std::vector<std::string> mapping_namespaces() {
     return {found.begin(), found.end()};
 }
 
+std::size_t open_mapping_handles() { return mappings().size(); }
+std::size_t open_mapping_views() { return views().size(); }
+
 unsigned remove_mapping_namespace(const std::string &name) {
     std::string prefix = escaped(name) + ".";
     std::vector<std::string> names;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,15 @@ struct one_variable_gauge : testing::Test {
     std::uint32_t token;
     element_header *element = nullptr;
 };
+
+// Everything the host made of an element, in one line, for comparing one life of a gauge with another.
+inline std::string view_text(const bench::element_view &view) {
+    std::ostringstream text;
+    text << "state " << view.state << " value " << view.value_x << "," << view.value_y << " angle " << view.angle
+         << " offset " << view.offset_x << "," << view.offset_y << " text \"" << view.text << "\" colour "
+         << view.colour << (view.blank ? " blank" : "");
+    return text.str();
+}
 
 // The key events the host was sent, in order.
 inline std::vector<std::uint32_t> sent_events(const bench::gauge_host &host) {

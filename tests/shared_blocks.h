@@ -103,12 +103,12 @@ struct bench_run {
     std::string output; // standard output and error
 };
 
-// Runs `gaugebench block ARGUMENTS` as a process of its own; the arguments hold no quotes.
-inline bench_run run_block(const std::string &arguments) {
+// Runs `gaugebench ARGUMENTS` as a process of its own; the arguments hold no quotes.
+inline bench_run run_bench(const std::string &arguments) {
 #if defined(_WIN32)
-    std::string command = "\"" + bench::program_directory() + "\\gaugebench.exe\" block " + arguments + " 2>&1";
+    std::string command = "\"" + bench::program_directory() + "\\gaugebench.exe\" " + arguments + " 2>&1";
 #else
-    std::string command = std::string(GAUGE_TEST_EMULATOR " '") + bench::program_directory() + "/gaugebench' block " +
+    std::string command = std::string(GAUGE_TEST_EMULATOR " '") + bench::program_directory() + "/gaugebench' " +
                           arguments + " 2>&1";
 #endif
     bench_run run{-1, ""};
@@ -126,6 +126,8 @@ inline bench_run run_block(const std::string &arguments) {
 #endif
     return run;
 }
+
+inline bench_run run_block(const std::string &arguments) { return run_bench("block " + arguments); }
 
 // The bytes of the dump lines in the block command's output ("00000010  4e 44 ...  |ND|").
 inline std::vector<unsigned char> dumped_bytes(const std::string &output) {
