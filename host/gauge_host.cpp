@@ -581,6 +581,14 @@ std::map<std::string, double> gauge_host::named_variables() const {
     return current;
 }
 
+bool gauge_host::set_named_variable(const std::string &name, double value) {
+    auto found = named_variables_.find(name);
+    if (found == named_variables_.end())
+        return false;
+    std::memcpy(const_cast<void *>(found->second.storage), &value, sizeof value);
+    return true;
+}
+
 std::vector<std::uint32_t> gauge_host::resource_ids(const char *type) {
 #if !defined(_WIN32)
     platform::bench_own_calls own;

@@ -147,6 +147,9 @@ public:
     const element_view &view(const element_header *element) { return views_[element]; }
     // Named variables the module registered, with the current content of their storage.
     std::map<std::string, double> named_variables() const;
+    // Writes a named variable's storage, as another gauge reading it could; false when the
+    // module registered no variable of that name.
+    bool set_named_variable(const std::string &name, double value);
 
     // The numeric ids of the module's resources of one type, ascending; `type` is a name
     // ("WAVE") or null for bitmaps.

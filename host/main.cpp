@@ -7,6 +7,9 @@
 #if defined(GAUGE_ANIMATION)
 #include "animation.h"
 #endif
+#if defined(GAUGE_SERVE)
+#include "serve.h"
+#endif
 #include "sheet.h"
 
 #include <cstdio>
@@ -27,6 +30,7 @@ const char usage[] =
     "       gaugebench animate SCENARIO -o FILE.gif [--scale N]\n"
     "       gaugebench block NAME [--size N] [--read] [--write OFFSET=TEXT] [--write-hex OFFSET=HEX]\n"
     "       gaugebench panel [PANEL_CFG] [--state FILE] -o FILE.png [--scale N]\n"
+    "       gaugebench serve [PANEL_CFG] [--state FILE] [--responses FILE] [--port N] [--bind ADDR]\n"
     "\n"
     "MODULE is a path, or a deliverable name looked up in the build's modules directory.\n"
     "sheet draws every picture and sound of the modules given, or of every module built.\n"
@@ -268,6 +272,14 @@ int main(int argc, char **argv) {
         return bench::animate_command(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
 #else
         std::cerr << "gaugebench: this build has no GIF library; animate is in the native build\n";
+        return 2;
+#endif
+    }
+    if (argc > 1 && std::string(argv[1]) == "serve") {
+#if defined(GAUGE_SERVE)
+        return bench::serve_command(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
+#else
+        std::cerr << "gaugebench: this build has no HTTP server library; serve is in the native build\n";
         return 2;
 #endif
     }

@@ -3,6 +3,7 @@
 #include "panel.h"
 
 #include "gauge_host.h"
+#include "lines.h"
 #include "numbers.h"
 
 #include <algorithm>
@@ -22,29 +23,10 @@ namespace {
 // Coordinates and sizes beyond this are typing mistakes, and would make a huge picture.
 constexpr int largest_coordinate = 10000;
 
-std::string trimmed(const std::string &text) {
-    auto first = text.find_first_not_of(" \t\r");
-    if (first == std::string::npos)
-        return "";
-    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
-
 std::string lower_case(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
     return text;
 }
-
-// The line without its comment, which starts at the first of `markers`.
-std::string without_comment(const std::string &line, std::initializer_list<const char *> markers) {
-    std::size_t end = line.size();
-    for (const char *marker : markers)
-        end = std::min(end, line.find(marker));
-    return trimmed(line.substr(0, end));
-}
-
-std::string in_quotes(const std::string &text) { return "\"" + text + "\""; }
-
-std::string place(const std::string &file, int line) { return file + ":" + std::to_string(line) + ": "; }
 
 bool is_gauge_key(const std::string &key) {
     return key.size() > 5 && key.starts_with("gauge") &&
@@ -101,24 +83,13 @@ panel_line parse_panel_line(const std::vector<std::string> &arguments) {
             throw usage_error{"--scale must be from 1 to 16, not " + in_quotes(text)};
         line.scale = *scale;
     };
-    const std::map<std::string, std::function<void(const std::string &)>> options = {
+    const verb_options options = {
         {"-o", [&](const std::string &text) { line.output = text; }},
         {"--state", [&](const std::string &text) { line.state_file = text; }},
         {"--scale", set_scale},
     };
-    for (auto argument = arguments.begin(); argument != arguments.end(); ++argument) {
-        if (auto option = options.find(*argument); option != options.end()) {
-            if (std::next(argument) == arguments.end())
-                throw usage_error{*argument + " needs a value"};
-            option->second(*++argument);
-        } else if (argument->starts_with("-")) {
-            throw usage_error{"unknown option " + in_quotes(*argument) + " for panel"};
-        } else if (line.layout_file.empty()) {
-            line.layout_file = *argument;
-        } else {
-            throw usage_error{"unexpected argument " + in_quotes(*argument)};
-        }
-    }
+    if (std::optional<std::string> fault = read_arguments(arguments, options, "panel", line.layout_file))
+        throw usage_error{*fault};
     if (line.output.empty())
         throw usage_error{"panel needs -o FILE.png"};
     return line;
@@ -342,6 +313,12 @@ const char panel_usage[] =
     "Example:\n"
     "  gaugebench panel aircraft/panel/panel.cfg --state climb.txt -o out/panel.png --scale 2\n";
 
+void read_panel_inputs(const std::string &layout_file, const std::string &state_file, panel_layout &layout,
+                       flight_state &state, std::vector<std::string> &errors) {
+    read_input(layout_file, default_panel_cfg, "(built-in panel.cfg)", read_panel_cfg, layout, errors);
+    read_input(state_file, default_flight_state, "(built-in flight state)", read_flight_state, state, errors);
+}
+
 int panel_command(const std::vector<std::string> &arguments, std::ostream &out, std::ostream &errors) {
     panel_line line;
     try {
@@ -357,9 +334,7 @@ int panel_command(const std::vector<std::string> &arguments, std::ostream &out, 
     std::vector<std::string> input_errors;
     panel_layout layout;
     flight_state state;
-    read_input(line.layout_file, default_panel_cfg, "(built-in panel.cfg)", read_panel_cfg, layout, input_errors);
-    read_input(line.state_file, default_flight_state, "(built-in flight state)", read_flight_state, state,
-               input_errors);
+    read_panel_inputs(line.layout_file, line.state_file, layout, state, input_errors);
     run_block_namespace blocks("panel");
     panel_picture panel;
     if (input_errors.empty()) {

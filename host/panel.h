@@ -110,6 +110,11 @@ constexpr int panel_margin = 10;
 extern const char default_panel_cfg[];
 extern const char default_flight_state[];
 
+// Reads the layout of `layout_file` and the flight state of `state_file`, or for an empty
+// name the bench's own; each fault adds a line to `errors`.
+void read_panel_inputs(const std::string &layout_file, const std::string &state_file, panel_layout &layout,
+                       flight_state &state, std::vector<std::string> &errors);
+
 // `gaugebench panel [PANEL_CFG] [--state FILE] -o FILE.png [--scale N]`, the arguments
 // after "panel": returns the exit status.
 int panel_command(const std::vector<std::string> &arguments, std::ostream &out, std::ostream &errors);
