@@ -113,6 +113,13 @@ std::vector<placed_rect> read_mouse_list(const mouse_rect *list, std::string &er
         const mouse_rect &rect = list[i];
         origin base = groups.empty() ? origin{0, 0} : groups.back();
         int depth = int(groups.size());
+        // Corners are added up in 64 bits; one that leaves the int range is a fault of the list.
+        std::int64_t corner_x = std::int64_t(base.x) + rect.box_x, corner_y = std::int64_t(base.y) + rect.box_y;
+        if ((rect.rect_kind == rect_group_start || rect.rect_kind == rect_click_area) &&
+            (corner_x != int(corner_x) || corner_y != int(corner_y))) {
+            error = "mouse list record " + std::to_string(i + 1) + " lies outside the coordinate range";
+            return placed;
+        }
         switch (rect.rect_kind) {
         case rect_list_end:
             if (!groups.empty())
@@ -120,11 +127,11 @@ std::vector<placed_rect> read_mouse_list(const mouse_rect *list, std::string &er
             placed.push_back({&rect, 0, 0, 0});
             return placed;
         case rect_group_start:
-            placed.push_back({&rect, depth, base.x + rect.box_x, base.y + rect.box_y});
-            groups.push_back({base.x + rect.box_x, base.y + rect.box_y});
+            placed.push_back({&rect, depth, int(corner_x), int(corner_y)});
+            groups.push_back({int(corner_x), int(corner_y)});
             break;
         case rect_click_area:
-            placed.push_back({&rect, depth, base.x + rect.box_x, base.y + rect.box_y});
+            placed.push_back({&rect, depth, int(corner_x), int(corner_y)});
             break;
         case rect_group_end:
             if (groups.empty()) {
@@ -514,8 +521,8 @@ click_record gauge_host::click(int x, int y) {
         error(fault);
     for (const placed_rect &area : placed) {
         const mouse_rect &rect = *area.rect;
-        if (rect.rect_kind != rect_click_area || x < area.x || y < area.y || x >= area.x + rect.box_w ||
-            y >= area.y + rect.box_h)
+        if (rect.rect_kind != rect_click_area || x < area.x || y < area.y ||
+            x >= std::int64_t(area.x) + rect.box_w || y >= std::int64_t(area.y) + rect.box_h)
             continue;
         if (rect.event_id != 0) {
             key_events_.push_back({rect.event_id, 0});
