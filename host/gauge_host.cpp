@@ -372,6 +372,10 @@ gauge_host::gauge_host(const std::string &path) : path_(path) {
         fail("not a gauge module: it exports no Linkage");
     if (imports_ == nullptr)
         fail("not a gauge module: it exports no ImportTable");
+    // The records the bench reads before it calls the module must lie in the module itself.
+    auto outside = [&](const void *record, std::size_t size) { return !library_contains(library_, record, size); };
+    if (outside(linkage_, sizeof *linkage_))
+        fail("its Linkage lies outside the module");
     if (linkage_->module_id != gauge_module_id)
         fail("not a gauge module: its module id is " + hex_text(linkage_->module_id) + ", not 0x13");
     if (linkage_->gauge_headers[0] == nullptr)
@@ -379,16 +383,24 @@ gauge_host::gauge_host(const std::string &path) : path_(path) {
     if (linkage_->gauge_headers[1] != nullptr)
         fail("its Linkage's gauge header list is not ended by null after one header");
     gauge_ = linkage_->gauge_headers[0];
+    if (outside(gauge_, sizeof *gauge_))
+        fail("its gauge header lies outside the module");
     if (gauge_->header_version != header_version_610 && gauge_->header_version != header_version_700)
         fail("its gauge header version is " + std::to_string(gauge_->header_version) + ", not 610 or 700");
-    if (gauge_->element_list == nullptr || gauge_->element_list[0] == nullptr)
+    if (gauge_->element_list == nullptr || outside(gauge_->element_list, sizeof gauge_->element_list[0]) ||
+        gauge_->element_list[0] == nullptr)
         fail("its gauge header has no top element");
 
     import_entry *services_entry = nullptr;
     import_entry *entries = imports_->entries;
-    for (std::size_t i = 0; i < longest_import_table && entries[i].import_id != 0; ++i)
+    for (std::size_t i = 0; i < longest_import_table; ++i) {
+        if (outside(&entries[i], sizeof entries[i]))
+            fail("its ImportTable runs outside the module");
+        if (entries[i].import_id == 0)
+            break;
         if (entries[i].import_id == panel_service_import_id)
             services_entry = &entries[i];
+    }
     if (services_entry == nullptr)
         fail("its ImportTable has no panel service entry (0x0F)");
     services_entry->import_pointer = const_cast<void (**)()>(services::table().data());

@@ -218,4 +218,17 @@ TEST(Bench, AFileThatIsNotAModuleFailsWithOneLineNamingIt) {
     std::remove(path.c_str());
 }
 
+#if defined(__x86_64__) && defined(__linux__)
+// A damaged x86-64 library that the loader takes but whose Linkage symbol points past what it
+// mapped (found by fuzzing: the bench read it and crashed).
+TEST(Bench, AModuleWhoseRecordsLieOutsideItIsNotLoaded) {
+    try {
+        gauge_host host(GAUGE_TEST_MODULES "/linkage_outside.so");
+        FAIL() << "loaded a module whose Linkage lies outside it";
+    } catch (const bench::load_error &error) {
+        EXPECT_EQ(std::string(error.what()), GAUGE_TEST_MODULES "/linkage_outside.so: its Linkage lies outside the module");
+    }
+}
+#endif
+
 } // namespace
