@@ -1,9 +1,11 @@
 # The two commands of the project: `make demo` and `make test`. Both install what a fresh
 # Debian bookworm machine lacks, configure, build and run.
-PRESETS := native native32 win32
+PRESETS := native native32 win32 fuzz
+# Seconds each fuzz target runs under `make fuzz`.
+FUZZ_SECONDS := 60
 export WINEPREFIX := $(CURDIR)/build/wineprefix
 
-.PHONY: demo test bench dist deps build $(addprefix build-,$(PRESETS)) $(addprefix test-,$(PRESETS)) clean
+.PHONY: demo test bench fuzz dist deps build $(addprefix build-,$(PRESETS)) $(addprefix test-,$(PRESETS)) clean
 
 demo: deps build-native build-win32
 	mkdir -p out
@@ -25,6 +27,11 @@ bench: deps
 	cmake --preset win32
 	cmake --build --preset win32 --target gauge_modules
 	build/bench/bin/gauge_performance --win32 build/win32/modules
+
+# Every fuzz target for FUZZ_SECONDS each (make fuzz FUZZ_SECONDS=300), growing the corpus
+# kept in build/fuzz/fuzz-corpus; findings land in build/fuzz/fuzz-findings.
+fuzz: build-fuzz
+	bash fuzz/run.sh build/fuzz $(FUZZ_SECONDS)
 
 # The release package for panel builders: the Windows modules, the install guide, an example
 # panel.cfg section and SHA256SUMS, checked once made.

@@ -93,7 +93,11 @@ function(gauge_module name)
         target_link_options(${name} PRIVATE -static -s -Wl,--exclude-all-symbols)
     else()
         target_link_libraries(${name} PRIVATE gauge_platform)
-        target_link_options(${name} PRIVATE -Wl,-z,defs -Wl,--version-script=${GAUGE_EXPORTS_MAP})
+        target_link_options(${name} PRIVATE -Wl,--version-script=${GAUGE_EXPORTS_MAP})
+        # Under GAUGE_FUZZ the sanitizer and coverage symbols come from the fuzzer that loads the module.
+        if(NOT GAUGE_FUZZ)
+            target_link_options(${name} PRIVATE -Wl,-z,defs)
+        endif()
         set_target_properties(${name} PROPERTIES BUILD_RPATH "\$ORIGIN/../lib")
     endif()
     # The version the module's resource carries, for the tests.

@@ -112,6 +112,13 @@ std::vector<placed_rect> read_mouse_list(const mouse_rect *list, std::string &er
         const mouse_rect &rect = list[i];
         origin base = groups.empty() ? origin{0, 0} : groups.back();
         int depth = int(groups.size());
+        // Corners are added up in 64 bits; one that leaves the int range is a fault of the list.
+        std::int64_t corner_x = std::int64_t(base.x) + rect.box_x, corner_y = std::int64_t(base.y) + rect.box_y;
+        if ((rect.rect_kind == rect_group_start || rect.rect_kind == rect_click_area) &&
+            (corner_x != int(corner_x) || corner_y != int(corner_y))) {
+            error = "mouse list record " + std::to_string(i + 1) + " lies outside the coordinate range";
+            return placed;
+        }
         switch (rect.rect_kind) {
         case rect_list_end:
             if (!groups.empty())
@@ -119,11 +126,11 @@ std::vector<placed_rect> read_mouse_list(const mouse_rect *list, std::string &er
             placed.push_back({&rect, 0, 0, 0});
             return placed;
         case rect_group_start:
-            placed.push_back({&rect, depth, base.x + rect.box_x, base.y + rect.box_y});
-            groups.push_back({base.x + rect.box_x, base.y + rect.box_y});
+            placed.push_back({&rect, depth, int(corner_x), int(corner_y)});
+            groups.push_back({int(corner_x), int(corner_y)});
             break;
         case rect_click_area:
-            placed.push_back({&rect, depth, base.x + rect.box_x, base.y + rect.box_y});
+            placed.push_back({&rect, depth, int(corner_x), int(corner_y)});
             break;
         case rect_group_end:
             if (groups.empty()) {
@@ -366,6 +373,10 @@ gauge_host::gauge_host(const std::string &module) : name_(module), path_(find_mo
         fail("not a gauge module: it exports no Linkage");
     if (imports_ == nullptr)
         fail("not a gauge module: it exports no ImportTable");
+    // The records the bench reads before it calls the module must lie in the module itself.
+    auto outside = [&](const void *record, std::size_t size) { return !library_contains(library_, record, size); };
+    if (outside(linkage_, sizeof *linkage_))
+        fail("its Linkage lies outside the module");
     if (linkage_->module_id != gauge_module_id)
         fail("not a gauge module: its module id is " + hex_text(linkage_->module_id) + ", not 0x13");
     if (linkage_->gauge_headers[0] == nullptr)
@@ -373,16 +384,24 @@ gauge_host::gauge_host(const std::string &module) : name_(module), path_(find_mo
     if (linkage_->gauge_headers[1] != nullptr)
         fail("its Linkage's gauge header list is not ended by null after one header");
     gauge_ = linkage_->gauge_headers[0];
+    if (outside(gauge_, sizeof *gauge_))
+        fail("its gauge header lies outside the module");
     if (gauge_->header_version != header_version_610 && gauge_->header_version != header_version_700)
         fail("its gauge header version is " + std::to_string(gauge_->header_version) + ", not 610 or 700");
-    if (gauge_->element_list == nullptr || gauge_->element_list[0] == nullptr)
+    if (gauge_->element_list == nullptr || outside(gauge_->element_list, sizeof gauge_->element_list[0]) ||
+        gauge_->element_list[0] == nullptr)
         fail("its gauge header has no top element");
 
     import_entry *services_entry = nullptr;
     import_entry *entries = imports_->entries;
-    for (std::size_t i = 0; i < longest_import_table && entries[i].import_id != 0; ++i)
+    for (std::size_t i = 0; i < longest_import_table; ++i) {
+        if (outside(&entries[i], sizeof entries[i]))
+            fail("its ImportTable runs outside the module");
+        if (entries[i].import_id == 0)
+            break;
         if (entries[i].import_id == panel_service_import_id)
             services_entry = &entries[i];
+    }
     if (services_entry == nullptr)
         fail("its ImportTable has no panel service entry (0x0F)");
     services_entry->import_pointer = const_cast<void (**)()>(services::table().data());
@@ -525,8 +544,8 @@ click_record gauge_host::click(int x, int y) {
         error(fault);
     for (const placed_rect &area : placed) {
         const mouse_rect &rect = *area.rect;
-        if (rect.rect_kind != rect_click_area || x < area.x || y < area.y || x >= area.x + rect.box_w ||
-            y >= area.y + rect.box_h)
+        if (rect.rect_kind != rect_click_area || x < area.x || y < area.y ||
+            x >= std::int64_t(area.x) + rect.box_w || y >= std::int64_t(area.y) + rect.box_h)
             continue;
         if (rect.event_id != 0) {
             key_events_.push_back({rect.event_id, 0});

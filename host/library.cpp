@@ -5,9 +5,13 @@
 #include <windows.h>
 #else
 #include <dlfcn.h>
+#include <link.h>
 #include <unistd.h>
 #include <climits>
+#include <cstring>
 #endif
+
+#include <cstdint>
 
 namespace bench {
 
@@ -35,6 +39,15 @@ void *library_symbol(library_handle library, const char *name) {
 
 void close_library(library_handle library) { FreeLibrary(static_cast<HMODULE>(library)); }
 
+// The image runs from the module handle, its base address, for the size its PE header gives.
+bool library_contains(library_handle library, const void *address, std::size_t size) {
+    auto base = reinterpret_cast<std::uintptr_t>(library);
+    auto *dos = reinterpret_cast<const IMAGE_DOS_HEADER *>(base);
+    auto *nt = reinterpret_cast<const IMAGE_NT_HEADERS *>(base + dos->e_lfanew);
+    auto at = reinterpret_cast<std::uintptr_t>(address);
+    return at >= base && size <= nt->OptionalHeader.SizeOfImage && at - base <= nt->OptionalHeader.SizeOfImage - size;
+}
+
 std::string program_directory() {
     char path[MAX_PATH] = {};
     DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -60,6 +73,36 @@ library_handle open_library(const std::string &path, std::string &error) {
 void *library_symbol(library_handle library, const char *name) { return dlsym(library, name); }
 
 void close_library(library_handle library) { dlclose(library); }
+
+// The library's loadable, readable segments, found among the objects the loader has mapped.
+bool library_contains(library_handle library, const void *address, std::size_t size) {
+    struct search {
+        const link_map *map;
+        std::uintptr_t at;
+        std::size_t size;
+        bool inside;
+    } wanted{nullptr, reinterpret_cast<std::uintptr_t>(address), size, false};
+    link_map *map = nullptr;
+    if (dlinfo(library, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr)
+        return false;
+    wanted.map = map;
+    dl_iterate_phdr(
+        [](dl_phdr_info *info, std::size_t, void *data) {
+            auto &s = *static_cast<search *>(data);
+            if (info->dlpi_addr != s.map->l_addr || std::strcmp(info->dlpi_name, s.map->l_name) != 0)
+                return 0;
+            for (int i = 0; i < info->dlpi_phnum; ++i) {
+                const ElfW(Phdr) &segment = info->dlpi_phdr[i];
+                std::uintptr_t start = info->dlpi_addr + segment.p_vaddr;
+                if (segment.p_type == PT_LOAD && (segment.p_flags & PF_R) && s.at >= start &&
+                    s.size <= segment.p_memsz && s.at - start <= segment.p_memsz - s.size)
+                    s.inside = true;
+            }
+            return 1;
+        },
+        &wanted);
+    return wanted.inside;
+}
 
 std::string program_directory() {
     char path[PATH_MAX] = {};

@@ -1,6 +1,7 @@
 // Loading a dynamic library, behind one small interface: dlopen, or LoadLibrary on Windows.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace bench {
@@ -11,6 +12,8 @@ using library_handle = void *;
 library_handle open_library(const std::string &path, std::string &error);
 void *library_symbol(library_handle library, const char *name);
 void close_library(library_handle library);
+// Whether the `size` bytes at `address` lie inside what the library mapped of its own file.
+bool library_contains(library_handle library, const void *address, std::size_t size);
 
 // The directory holding the running program.
 std::string program_directory();

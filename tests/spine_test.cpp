@@ -168,17 +168,30 @@ TEST(MouseList, MalformedListsStopWithAFault) {
     mouse_rect unbalanced[] = {{.rect_kind = rect_group_end}, {.rect_kind = rect_list_end}};
     mouse_rect unclosed[] = {{.rect_kind = rect_group_start}, {.rect_kind = rect_list_end}};
     mouse_rect unknown[] = {{.rect_kind = 7}, {.rect_kind = rect_list_end}};
+    // Group origins add up past the int range (found by fuzzing: an overflow, undefined).
+    mouse_rect far_right[] = {{.rect_kind = rect_group_start, .box_x = 1431568389},
+                              {.rect_kind = rect_click_area, .box_x = 1431655764, .box_w = 1},
+                              {.rect_kind = rect_group_end},
+                              {.rect_kind = rect_list_end}};
+    mouse_rect far_up[] = {{.rect_kind = rect_group_start, .box_y = -2147483647},
+                           {.rect_kind = rect_group_start, .box_y = -2},
+                           {.rect_kind = rect_group_end},
+                           {.rect_kind = rect_group_end},
+                           {.rect_kind = rect_list_end}};
     struct {
         const mouse_rect *list;
         const char *fault;
+        std::size_t placed;
     } cases[] = {
-        {unbalanced, "mouse list record 1 ends a group that was never started"},
-        {unclosed, "mouse list ends with 1 group(s) still open"},
-        {unknown, "mouse list record 1 has unknown kind 7"},
+        {unbalanced, "mouse list record 1 ends a group that was never started", 0},
+        {unclosed, "mouse list ends with 1 group(s) still open", 2},
+        {unknown, "mouse list record 1 has unknown kind 7", 0},
+        {far_right, "mouse list record 2 lies outside the coordinate range", 1},
+        {far_up, "mouse list record 2 lies outside the coordinate range", 1},
     };
     for (const auto &c : cases) {
         std::string fault;
-        bench::read_mouse_list(c.list, fault);
+        EXPECT_EQ(bench::read_mouse_list(c.list, fault).size(), c.placed) << c.fault;
         EXPECT_EQ(fault, c.fault);
     }
 }
@@ -204,5 +217,18 @@ TEST(Bench, AFileThatIsNotAModuleFailsWithOneLineNamingIt) {
     }
     std::remove(path.c_str());
 }
+
+#if defined(__x86_64__) && defined(__linux__)
+// A damaged x86-64 library that the loader takes but whose Linkage symbol points past what it
+// mapped (found by fuzzing: the bench read it and crashed).
+TEST(Bench, AModuleWhoseRecordsLieOutsideItIsNotLoaded) {
+    try {
+        gauge_host host(GAUGE_TEST_MODULES "/linkage_outside.so");
+        FAIL() << "loaded a module whose Linkage lies outside it";
+    } catch (const bench::load_error &error) {
+        EXPECT_EQ(std::string(error.what()), GAUGE_TEST_MODULES "/linkage_outside.so: its Linkage lies outside the module");
+    }
+}
+#endif
 
 } // namespace

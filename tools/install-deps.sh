@@ -4,7 +4,7 @@ set -e
 packages="cmake g++ make pkg-config googletest nlohmann-json3-dev libstb-dev
 libcairo2-dev libimagequant-dev libgif-dev fonts-dejavu-core fonts-dejavu-extra sox
 libcpp-httplib-dev libpng-dev chromium
-g++-multilib qemu-user libbenchmark-dev valgrind
+g++-multilib qemu-user libbenchmark-dev valgrind clang-14 libclang-rt-14-dev
 g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386"
 missing=""
 for package in $packages; do
