@@ -1,10 +1,10 @@
 # Every verb answers --help with an example on standard output; a usage mistake gives one line
-# on standard error that names what was typed, and exit status 2. ANIMATES says whether this
-# build has the animate verb.
-set(verbs info state render sheet block run panel)
-if(ANIMATES)
-    list(APPEND verbs animate)
-endif()
+# on standard error that names what was typed, and exit status 2. BUILT_VERBS lists, with
+# commas, the verbs of those that need libraries only some builds have (animate, serve)
+# that this build has; the others must say in one line that the build lacks them.
+cmake_policy(SET CMP0057 NEW) # IN_LIST
+string(REPLACE "," ";" built_verbs "${BUILT_VERBS}")
+set(verbs info state render sheet block run panel ${built_verbs})
 foreach(verb IN LISTS verbs)
     execute_process(COMMAND ${BENCH} ${verb} --help RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE errors)
     if(NOT status EQUAL 0 OR NOT output MATCHES "usage: gaugebench ${verb}" OR NOT output MATCHES "[Ee]xample")
@@ -27,10 +27,15 @@ set(cases
     "panel|--bogus=>\"--bogus\""
     "panel|--scale|99|-o|x.png=>\"99\""
     "panel=>-o FILE.png")
-if(ANIMATES)
+if("animate" IN_LIST built_verbs)
     list(APPEND cases "animate|x.scn=>-o FILE.gif")
 else()
     list(APPEND cases "animate|x.scn|-o|x.gif=>no GIF library")
+endif()
+if("serve" IN_LIST built_verbs)
+    list(APPEND cases "serve|--port|99999=>\"99999\"" "serve|--bogus=>\"--bogus\"")
+else()
+    list(APPEND cases "serve|--port|0=>no HTTP server library")
 endif()
 foreach(case IN LISTS cases)
     string(FIND "${case}" "=>" split)
