@@ -1,7 +1,7 @@
 // gauge_performance: what each gauge costs the simulator per frame, how small the Windows
 // modules are, and how fast the bench draws the panel, against their budgets, as one table.
 //
-//   gauge_performance [--win32 DIR] [--frames N] [--default-heap] [Google Benchmark options]
+//   gauge_performance [--win32 DIR] [--frames N] [Google Benchmark options]
 //   gauge_performance --count MODULE N     (run N frames; the program runs itself so under callgrind)
 #include "measures.h"
 
@@ -19,7 +19,6 @@
 #include <filesystem>
 #include <functional>
 #include <iostream>
-#include <malloc.h>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -149,7 +148,7 @@ void panel_frame(benchmark::State &state, const bench::panel_layout &layout, int
     warm_up(gauges, scale);
     for (auto _ : state) {
         gauges.frame();
-        bench::image picture = gauges.panel.render(scale);
+        const bench::image &picture = gauges.panel.render(scale);
         benchmark::DoNotOptimize(picture.pixels.data());
     }
 }
@@ -231,17 +230,6 @@ bool imports_allowed(const std::string &module, const std::vector<std::string> &
 } // namespace
 
 int main(int argc, char **argv) {
-    // The panel draws into pictures of its own size at every frame. glibc would hand such
-    // blocks back to the system at each free and fault them in again at the next frame, which
-    // on this machine costs more than the drawing; a bench holding its panel keeps them.
-    // --default-heap measures without this.
-    bool default_heap = std::find_if(argv + 1, argv + argc, [](const char *argument) {
-                            return std::string(argument) == "--default-heap";
-                        }) != argv + argc;
-    if (!default_heap) {
-        mallopt(M_MMAP_THRESHOLD, 64 << 20);
-        mallopt(M_TRIM_THRESHOLD, 256 << 20);
-    }
     if (argc == 4 && std::string(argv[1]) == "--count")
         return count_frames(argv[2], std::atoi(argv[3]));
 
@@ -253,8 +241,6 @@ int main(int argc, char **argv) {
         std::string argument = argv[i];
         if (argument == "--win32" && i + 1 < argc)
             win32 = argv[++i];
-        else if (argument == "--default-heap")
-            continue;
         else if (argument == "--frames" && i + 1 < argc)
             frames = std::max(1, std::atoi(argv[++i]));
         else
@@ -355,8 +341,7 @@ int main(int argc, char **argv) {
         }
     std::cout << "\nLoad average (1 min) " << fixed(load_before[0], 2) << " before, " << fixed(load_after[0], 2)
               << " after; Google Benchmark CPU time per frame; instructions counted by callgrind over " << frames
-              << " frames; " << (default_heap ? "glibc's default heap trimming" : "freed memory kept in the heap")
-              << ".\n";
+              << " frames.\n";
     for (const std::string &fault : faults)
         std::cout << "not measured: " << fault << "\n";
     return faults.empty() ? 0 : 1;

@@ -114,8 +114,16 @@ void draw_image(image &target, const image &source, int x, int y, bool opaque) {
 image scale_image(image source, int factor) {
     if (factor <= 1)
         return source;
+    image scaled;
+    scale_into(scaled, source, factor);
+    return scaled;
+}
+
+void scale_into(image &scaled, const image &source, int factor) {
+    scaled.width = source.width * factor;
+    scaled.height = source.height * factor;
+    scaled.pixels.resize(std::size_t(scaled.width) * scaled.height);
     // Each source row becomes `factor` rows of `factor` copies of each pixel.
-    image scaled(source.width * factor, source.height * factor);
     for (int y = 0; y < source.height; ++y) {
         rgba *first = &scaled.at(0, y * factor);
         for (int x = 0; x < source.width; ++x)
@@ -123,7 +131,6 @@ image scale_image(image source, int factor) {
         for (int copy = 1; copy < factor; ++copy)
             std::copy_n(first, scaled.width, &scaled.at(0, y * factor + copy));
     }
-    return scaled;
 }
 
 image resize_image(const image &source, int width, int height) {

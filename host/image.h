@@ -38,6 +38,8 @@ void draw_region(image &target, const image &source, int x, int y, int source_x,
 
 // Enlarges by a whole factor, each pixel becoming a square.
 image scale_image(image source, int factor);
+// The same into `scaled`, whose memory is kept for the next picture of the same size.
+void scale_into(image &scaled, const image &source, int factor);
 
 // Stretches or shrinks to `width` x `height`, each pixel taken from the nearest source pixel.
 image resize_image(const image &source, int width, int height);

@@ -281,8 +281,13 @@ std::optional<click_record> live_panel::click(int x, int y) {
     return std::nullopt;
 }
 
-image live_panel::render(int scale) {
-    image panel(width_, height_, panel_paint);
+const image &live_panel::render(int scale) {
+    // The panel's pictures are kept from frame to frame: a picture of the panel's size made
+    // anew each frame would go back to the system and be faulted in again at every frame.
+    image &panel = canvas_;
+    panel.width = width_;
+    panel.height = height_;
+    panel.pixels.assign(std::size_t(width_) * height_, panel_paint);
     for (gauge_in_panel &gauge : gauges_) {
         image picture = gauge.host->render();
         if (picture.width == 0)
@@ -291,7 +296,10 @@ image live_panel::render(int scale) {
             picture = resize_image(picture, gauge.width, gauge.height);
         draw_image(panel, picture, gauge.x, gauge.y, false);
     }
-    return scale_image(panel, scale);
+    if (scale <= 1)
+        return panel;
+    scale_into(scaled_, panel, scale);
+    return scaled_;
 }
 
 panel_picture render_panel(const panel_layout &layout, const flight_state &state, int scale) {

@@ -79,13 +79,14 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
     // Every gauge as it looks now, over the panel paint (black pixels of a gauge let the
-    // paint show, as in the simulator).
-    image render(int scale = 1);
+    // paint show, as in the simulator); the picture stays valid until the next render.
+    const image &render(int scale = 1);
 
 private:
     std::vector<gauge_in_panel> gauges_;
     std::vector<std::string> layout_errors_;
     int width_ = 0, height_ = 0;
+    image canvas_, scaled_;
 };
 
 struct panel_picture {
