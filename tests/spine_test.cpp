@@ -226,7 +226,8 @@ TEST(Bench, AModuleWhoseRecordsLieOutsideItIsNotLoaded) {
         gauge_host host(GAUGE_TEST_MODULES "/linkage_outside.so");
         FAIL() << "loaded a module whose Linkage lies outside it";
     } catch (const bench::load_error &error) {
-        EXPECT_EQ(std::string(error.what()), GAUGE_TEST_MODULES "/linkage_outside.so: its Linkage lies outside the module");
+        EXPECT_EQ(std::string(error.what()),
+                  "\"" GAUGE_TEST_MODULES "/linkage_outside.so\": its Linkage lies outside the module");
     }
 }
 #endif
