@@ -187,7 +187,8 @@ flight_state read_flight_state(std::istream &in, const std::string &file, std::v
         auto fault = [&](const std::string &what) {
             errors.push_back(place(file, number) + what + ": " + in_quotes(trimmed(text)));
         };
-        if (std::string first = words_of(line)[0]; first == "write" || first == "write-hex") {
+        std::vector<std::string> words = words_of(line);
+        if (!words.empty() && (words[0] == "write" || words[0] == "write-hex")) {
             std::variant<block_write, std::string> write = read_block_write(line);
             if (auto *what = std::get_if<std::string>(&write))
                 fault(*what);

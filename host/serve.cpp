@@ -476,8 +476,9 @@ void route(httplib::Server &server, live_bench &bench) {
         {"/named", &live_bench::set_named_variable},
         {"/block", &live_bench::write_block},
     };
-    for (const auto &[path, action] : posts)
-        server.Post(path, [&bench, send, action](const httplib::Request &request, httplib::Response &response) {
+    for (const auto &post : posts)
+        server.Post(post.first, [&bench, send, action = post.second](const httplib::Request &request,
+                                                                      httplib::Response &response) {
             send(response, (bench.*action)(request.body));
         });
     server.Get(".*", [send](const httplib::Request &request, httplib::Response &response) {

@@ -164,6 +164,7 @@ TEST(FlightState, ReadsBlockWritesInFileOrder) {
 TEST(FlightState, ReportsEachKindOfBadLineWithItsNumber) {
     const std::pair<const char *, const char *> cases[] = {
         {"0x4A 12000", "a line is TOKEN=VALUE, or a block write"},
+        {"\v", "a line is TOKEN=VALUE, or a block write"}, // white space that is not blank
         {"write NDPassData 7", "a block write is write NAME OFFSET TEXT"},
         {"write-hex QUORVAL_COM_IPC", "a block write is write-hex NAME OFFSET HEX"},
         {"write NDPassData seven 0", "the offset \"seven\" is not decimal, or hex with 0x"},
