@@ -2,6 +2,7 @@
 // through the same Windows calls a panel module makes (the real ones on Windows).
 #include "block.h"
 
+#include "numbers.h"
 #include "platform.h"
 #if !defined(_WIN32)
 #include "control.h"
@@ -118,6 +119,22 @@ run_block_namespace::~run_block_namespace() {
     platform::remove_mapping_namespace(name_);
     platform::set_mapping_namespace("");
 #endif
+}
+
+std::variant<block_write, std::string> read_block_write(const std::string &line) {
+    std::vector<std::string> words = words_of(line);
+    bool hex = words[0] == "write-hex";
+    if (words.size() < 4)
+        return std::string("a block write is ") + (hex ? "write-hex NAME OFFSET HEX" : "write NAME OFFSET TEXT");
+    std::optional<std::uint32_t> offset = read_token(words[2]);
+    if (!offset)
+        return "the offset \"" + words[2] + "\" is not decimal, or hex with 0x";
+    std::string data = rest_of(line, 3);
+    std::optional<std::vector<unsigned char>> bytes =
+        hex ? read_hex_bytes(data) : std::vector<unsigned char>(data.begin(), data.end());
+    if (!bytes)
+        return "\"" + data + "\" is not pairs of hex digits";
+    return block_write{.block = words[1], .offset = *offset, .bytes = *bytes};
 }
 
 bool write_block(const block_write &write) {

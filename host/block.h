@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace bench {
@@ -45,6 +46,11 @@ struct block_write {
     std::vector<unsigned char> bytes;
     bool operator==(const block_write &) const = default;
 };
+
+// A line `write NAME OFFSET TEXT` (the characters of TEXT, surrounding quotes dropped) or
+// `write-hex NAME OFFSET HEX`, as flight states and scenarios give it: the write, or what is
+// wrong with the line.
+std::variant<block_write, std::string> read_block_write(const std::string &line);
 
 // Makes the write from the bench's own process, opening the block or else creating it;
 // false, writing nothing, when the block cannot be had or the write does not fit its view.

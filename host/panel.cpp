@@ -146,23 +146,6 @@ panel_layout read_panel_cfg(std::istream &in, const std::string &file, std::vect
 
 namespace {
 
-// `write NAME OFFSET TEXT` or `write-hex NAME OFFSET HEX`: the write, or what is wrong.
-std::variant<block_write, std::string> read_block_write(const std::string &line) {
-    std::vector<std::string> words = words_of(line);
-    bool hex = words[0] == "write-hex";
-    if (words.size() < 4)
-        return std::string("a block write is ") + (hex ? "write-hex NAME OFFSET HEX" : "write NAME OFFSET TEXT");
-    std::optional<std::uint32_t> offset = read_token(words[2]);
-    if (!offset)
-        return "the offset " + in_quotes(words[2]) + " is not decimal, or hex with 0x";
-    std::string data = rest_of(line, 3);
-    std::optional<std::vector<unsigned char>> bytes =
-        hex ? read_hex_bytes(data) : std::vector<unsigned char>(data.begin(), data.end());
-    if (!bytes)
-        return in_quotes(data) + " is not pairs of hex digits";
-    return block_write{.block = words[1], .offset = *offset, .bytes = *bytes};
-}
-
 // The size the layout line draws a gauge at: its own size, or the line's; a width alone
 // keeps the proportions.
 std::pair<int, int> drawn_size(const panel_gauge &gauge, int own_width, int own_height) {

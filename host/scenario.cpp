@@ -139,12 +139,12 @@ struct runner {
             host->initialize();
             frame();
         } else if (command == "write" || command == "write-hex") {
-            if (words.size() < 4)
-                throw stop{"expected \"" + command + " NAME OFFSET " + (command == "write" ? "TEXT\"" : "HEX\"")};
-            std::vector<std::string> arguments = {words[1], "--" + command, words[2] + "=" + rest_of(line, 3)};
-            std::ostringstream out, errors;
-            if (block_command(arguments, out, errors) != 0)
-                throw stop{"cannot write block \"" + words[1] + "\": " + errors.str()};
+            std::variant<block_write, std::string> write = read_block_write(line);
+            if (auto *what = std::get_if<std::string>(&write))
+                throw stop{*what};
+            if (!write_block(std::get<block_write>(write)))
+                throw stop{"cannot write block \"" + words[1] + "\" at " + words[2] + ": it cannot be opened, or the "
+                           "write does not fit"};
         } else if (command == "render") {
             if (words.size() != 2 && words.size() != 3)
                 throw stop{"expected \"render FILE.png [SCALE]\""};
