@@ -1,6 +1,7 @@
 // `gaugebench serve`: the live bench behind the page, and the HTTP server that serves both.
 #include "serve.h"
 
+#include "control.h"
 #include "gauge_host.h"
 #include "image.h"
 #include "lines.h"
@@ -579,6 +580,9 @@ int serve_command(const std::vector<std::string> &arguments, std::ostream &out, 
     sigaddset(&stop_signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stop_signals, nullptr);
 
+    // The server runs for as long as it is wanted: the platform's log of Windows calls, which
+    // it never reads, would grow with every frame.
+    platform::keep_call_log(false);
     run_block_namespace blocks("serve");
     live_bench bench(layout, state, std::move(responses));
     for (const std::string &error : bench.layout_errors())
